@@ -1,0 +1,422 @@
+// The code emitter.
+#include "codegen/emitter.h"
+
+#include <cstdio>
+
+#include "codegen/normalize_blanks.h"
+#include "codegen/temporary_names.h"
+#include "parser/keyword.h"
+#include "preproc/define_directive.h"
+#include "source/line_reader.h"
+
+namespace pelc {
+namespace {
+
+/// The part of a path after its last '/', '\' or ':'.
+std::string displayNameOf(const std::string& path) {
+  const std::size_t cut = path.find_last_of("/\\:");
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+template <class Record>
+const Record& recordOf(const Node& node) {
+  return *static_cast<const Record*>(node.record);
+}
+
+}  // namespace
+
+Emitter::Emitter(FileContext& file, OutputSink& sink)
+    : file_(file),
+      diag_(file.run.diag),
+      settings_(file.run.settings),
+      reader_(file.reader),
+      out_(sink, file.reader, file.run.settings, file.run.diag),
+      expander_(file.macros, file.run.diag) {
+  rereadText_.reserve(kLineBufferSize);
+}
+
+int Emitter::emitFile() {
+  const SourceFile& top = *file_.sources.front();
+  reader_.attach(top.bytes);
+  displayName_ = displayNameOf(diag_.currentFileName().value_or(top.path));
+  out_.setLineMarker(1, displayName_);
+  emitPrologue();
+  labelsUsed_ = file_.labels.next() - 1;
+  copyCursor_ = 0;
+  for (const Node& node : file_.nodes.nodes()) emitNode(node);
+  out_.copySource(copyCursor_, static_cast<std::int32_t>(top.bytes.size()));
+  emitEpilogue();
+  return diag_.errorState() == 0 ? 0 : 29;
+}
+
+void Emitter::emitPrologue() {
+  const int depth = file_.maxSwitchDepth;
+  if (depth == 0) return;
+  out_.setLineMarker(0);
+  if (file_.exitSeen) epilogueLabel_ = file_.labels.allocate();
+  for (int n = 1; n <= depth; ++n) {
+    out_.addLine("LOCAL " + temporaryName(file_.queuedFilePath, n) + "\n");
+  }
+  out_.addLine("\n");
+  out_.setLineMarker(1);
+}
+
+void Emitter::emitEpilogue() {
+  const int depth = file_.maxSwitchDepth;
+  if (depth == 0) return;
+  if (file_.exitSeen) labelLine(epilogueLabel_);
+  out_.addLine("\n");
+  for (int n = 1; n <= depth; ++n) {
+    out_.addLine("CLEAR " + temporaryName(file_.queuedFilePath, n) + "\n");
+  }
+}
+
+void Emitter::emitNode(const Node& node) {
+  switch (node.kind) {
+    case NodeKind::Silent: return emitSilent(recordOf<SilentRecord>(node));
+    case NodeKind::Goto: return emitGoto(recordOf<GotoRecord>(node));
+    case NodeKind::Statement: {
+      const auto& record = recordOf<StatementRecord>(node);
+      leadIn(record);
+      reemitLine(record, record.rewriteMark);
+      return leadOut(record);
+    }
+    case NodeKind::Exit: return emitExit(recordOf<ExitRecord>(node));
+    case NodeKind::Do: return emitDo(recordOf<DoRecord>(node));
+    case NodeKind::DoEnd: return emitDoEnd(recordOf<DoEndRecord>(node));
+    case NodeKind::For: return emitFor(recordOf<ForRecord>(node));
+    case NodeKind::ForEnd: return emitForEnd(recordOf<ForEndRecord>(node));
+    case NodeKind::If: return emitIf(recordOf<IfRecord>(node));
+    case NodeKind::Else: return emitElse(recordOf<ElseRecord>(node));
+    case NodeKind::IfEnd: return emitIfEnd(recordOf<IfEndRecord>(node));
+    case NodeKind::Switch: return emitSwitch(recordOf<SwitchRecord>(node));
+    case NodeKind::Case: return emitCase(recordOf<CaseRecord>(node));
+    case NodeKind::Default: return emitDefault(recordOf<DefaultRecord>(node));
+    case NodeKind::SwitchBreak: return emitSwitchBreak(recordOf<SwitchBreakRecord>(node));
+    case NodeKind::SwitchEnd: return emitSwitchEnd(recordOf<SwitchEndRecord>(node));
+    case NodeKind::While: return emitWhile(recordOf<WhileRecord>(node));
+    case NodeKind::WhileEnd: return emitWhileEnd(recordOf<WhileEndRecord>(node));
+    case NodeKind::Include: return emitInclude(recordOf<IncludeRecord>(node));
+    case NodeKind::IncludeEnd: return emitIncludeEnd(recordOf<IncludeEndRecord>(node));
+    case NodeKind::Define:
+    case NodeKind::Undef: {
+      const auto& record = recordOf<DirectiveRecord>(node);
+      leadIn(record);
+      replayDirective(record, node.kind == NodeKind::Define);
+      return leadOut(record);
+    }
+    case NodeKind::Ifdef:
+    case NodeKind::IfdefElse: return emitBranch(recordOf<BranchRecord>(node));
+    case NodeKind::IfdefEnd: return emitEndif(recordOf<EndifRecord>(node));
+  }
+  diag_.reportMessage(Msg::BadNodeKind, kNoLine);
+}
+
+// ---- the recurring steps -------------------------------------------------
+
+void Emitter::leadIn(const LineHead& head) {
+  out_.copySource(copyCursor_, head.startPos);
+  out_.setLineMarker(head.startLine);
+}
+
+void Emitter::echo(const LineHead& head, bool notAtEol) {
+  if (settings_.echoSource) out_.echoCopy(head.startPos, head.endPos, notAtEol);
+}
+
+void Emitter::echoWithoutFlag(const LineHead& head) {
+  if (!settings_.echoSource) return;
+  out_.echoCopy(head.startPos, head.endPos, !out_.endsWithLineFeed(head.startPos, head.endPos));
+}
+
+void Emitter::leadOut(const LineHead& head) {
+  copyCursor_ = head.endPos;
+  out_.setLineMarker(head.endLine);
+}
+
+void Emitter::endAt(const EndHead& head) {
+  out_.copySource(copyCursor_, head.position);
+  out_.setLineMarker(head.headLine);
+}
+
+void Emitter::resumeAfterEnd(const EndHead& head) {
+  copyCursor_ = head.position;
+  out_.setLineMarker(head.line);
+}
+
+/// A line that passes into the output as it stands, without markers.
+void Emitter::passThrough(const LineHead& head, bool notAtEol) {
+  out_.copySource(copyCursor_, head.startPos);
+  out_.copySource(head.startPos, head.endPos);
+  if (notAtEol) out_.completeLine();
+  copyCursor_ = head.endPos;
+}
+
+void Emitter::gotoLine(std::int32_t label) { out_.addLabel("GOTO PML%d\n", label); }
+void Emitter::indentedGoto(std::int32_t label) { out_.addLabel("    GOTO PML%d\n", label); }
+void Emitter::labelLine(std::int32_t label) { out_.addLabel(":PML%d\n", label); }
+void Emitter::labelLineIfSet(std::int32_t label) {
+  if (label != 0) labelLine(label);
+}
+
+void Emitter::conditionLine(const char* format, const std::string& condition) {
+  std::string line(format);
+  line.replace(line.find("%s"), 2, condition);
+  out_.addLine(line);
+}
+
+// ---- re-read lines -------------------------------------------------------
+
+std::size_t Emitter::rereadLine(std::string& text, bool splitBraces) {
+  LineInfo info;
+  const std::size_t length = readLogicalLine(reader_, diag_, text, splitBraces, info, nullptr);
+  if (length == 0) diag_.reportMessage(Msg::ReadFailed, kNoLine);
+  return length;
+}
+
+void Emitter::reemitLine(const LineHead& head, std::int32_t rewriteMark) {
+  // An ARRAY line re-emitted with its "{" line: both logical lines exactly as
+  // parsed, joined into one.
+  const bool withBraceLine = (rewriteMark & 4) != 0;
+  rereadLine(rereadText_, true);
+  if (withBraceLine) {
+    rereadLine(secondLine_, true);
+    rereadText_ += secondLine_;
+  }
+  if (settings_.echoSource) {
+    out_.flushLineMarker();
+    out_.echoLine(head.startPos, head.endPos);
+  }
+  if ((rewriteMark & 3) == 2) expander_.expandMacros(rereadText_, head.startLine);
+  normalizeBlanks(rereadText_);
+  if (!rereadText_.empty()) out_.addLine(rereadText_ + "\n");
+}
+
+void Emitter::replayDirective(const LineHead& head, bool define) {
+  rereadLine(rereadText_, true);
+  if (settings_.echoSource) {
+    out_.flushLineMarker();
+    out_.echoLine(head.startPos, head.endPos);
+  }
+  const Keyword keyword = extractKeyword(rereadText_);
+  if (keyword.blank()) return;
+  const std::string_view rest = std::string_view(rereadText_).substr(keyword.restOffset());
+  if (define) {
+    defineDirective(file_.macros, diag_, head.startLine, "#DEFINE", rest, false);
+  } else {
+    undefDirective(file_.macros, diag_, head.startLine, "#UNDEF", rest, false);
+  }
+}
+
+// ---- node kinds ------------------------------------------------------------
+
+void Emitter::emitSilent(const SilentRecord& record) {
+  leadIn(record);
+  echo(record, record.notAtEol);
+  leadOut(record);
+}
+
+void Emitter::emitGoto(const GotoRecord& record) {
+  leadIn(record);
+  echoWithoutFlag(record);
+  gotoLine(record.targetLabel);
+  leadOut(record);
+}
+
+void Emitter::emitExit(const ExitRecord& record) {
+  if (file_.maxSwitchDepth == 0) {
+    if (record.rewriteMark == 0) return passThrough(record, record.notAtEol);
+    leadIn(record);
+    reemitLine(record, record.rewriteMark);
+    return leadOut(record);
+  }
+  leadIn(record);
+  echo(record, record.notAtEol);
+  gotoLine(epilogueLabel_);
+  leadOut(record);
+}
+
+void Emitter::emitDo(const DoRecord& record) {
+  leadIn(record);
+  echo(record, record.notAtEol);
+  labelLine(record.topLabel);
+  leadOut(record);
+}
+
+void Emitter::emitDoEnd(const DoEndRecord& record) {
+  leadIn(record);
+  echoWithoutFlag(record);
+  const DoRecord& loop = *record.loop;
+  labelLineIfSet(loop.continueLabel);
+  conditionLine("IF %s\n", record.condition);
+  indentedGoto(loop.topLabel);
+  labelLineIfSet(loop.exitLabel);
+  leadOut(record);
+}
+
+void Emitter::emitFor(const ForRecord& record) {
+  leadIn(record);
+  echo(record, record.notAtEol);
+  if (record.init) out_.addLine(*record.init + "\n");
+  if (record.condition) gotoLine(record.testLabel);
+  labelLine(record.topLabel);
+  leadOut(record);
+}
+
+void Emitter::emitForEnd(const ForEndRecord& record) {
+  endAt(record);
+  const ForRecord& loop = *record.loop;
+  labelLineIfSet(loop.continueLabel);
+  if (loop.step) out_.addLine(*loop.step + "\n");
+  if (loop.condition) {
+    labelLine(loop.testLabel);
+    conditionLine("IF (%s)\n", *loop.condition);
+    indentedGoto(loop.topLabel);
+  } else {
+    gotoLine(loop.topLabel);
+  }
+  labelLineIfSet(loop.exitLabel);
+  resumeAfterEnd(record);
+}
+
+void Emitter::emitIf(const IfRecord& record) {
+  switch (record.form) {
+    case IfForm::PassThrough:
+      --labelsUsed_;
+      if (record.rewriteMark == 0) return passThrough(record, record.notAtEol);
+      leadIn(record);
+      reemitLine(record, record.rewriteMark);
+      return leadOut(record);
+    case IfForm::Plain:
+      leadIn(record);
+      echo(record, record.notAtEol);
+      conditionLine("IF %s\n", record.condition);
+      return leadOut(record);
+    default:
+      leadIn(record);
+      echo(record, record.notAtEol);
+      conditionLine("IF %s\n", record.condition);
+      indentedGoto(record.elseLabel);
+      return leadOut(record);
+  }
+}
+
+void Emitter::emitElse(const ElseRecord& record) {
+  leadIn(record);
+  if (record.startPos != record.endPos) echo(record, record.notAtEol);
+  gotoLine(record.ownLabel);
+  labelLine(record.ifElseLabel);
+  leadOut(record);
+}
+
+void Emitter::emitIfEnd(const IfEndRecord& record) {
+  endAt(record);
+  labelLine(record.endLabel);
+  resumeAfterEnd(record);
+}
+
+void Emitter::emitSwitch(const SwitchRecord& record) {
+  leadIn(record);
+  echo(record, record.notAtEol);
+  out_.addLine(record.temporaryName + " = " + record.expression + "\n");
+  leadOut(record);
+}
+
+void Emitter::emitCase(const CaseRecord& record) {
+  leadIn(record);
+  echo(record, record.notAtEol);
+  if (record.fallThroughLabel != 0) gotoLine(record.fallThroughLabel);
+  labelLineIfSet(record.previousNextLabel);
+  const std::string& temporary = record.owner->temporaryName;
+  if (!record.high) {
+    out_.addLine("IF (" + temporary + "!=(" + record.low + "))\n");
+  } else {
+    out_.addLine("IF ((" + temporary + "<(" + record.low + "))||(" + temporary + ">(" +
+                 *record.high + ")))\n");
+  }
+  indentedGoto(record.nextLabel);
+  labelLineIfSet(record.fallThroughLabel);
+  leadOut(record);
+}
+
+void Emitter::emitDefault(const DefaultRecord& record) {
+  leadIn(record);
+  echo(record, record.notAtEol);
+  labelLineIfSet(record.nextLabel);
+  leadOut(record);
+}
+
+void Emitter::emitSwitchBreak(const SwitchBreakRecord& record) {
+  leadIn(record);
+  echo(record, record.notAtEol);
+  gotoLine(record.breakLabel);
+  leadOut(record);
+}
+
+void Emitter::emitSwitchEnd(const SwitchEndRecord& record) {
+  endAt(record);
+  labelLineIfSet(record.nextLabel);
+  labelLineIfSet(record.breakLabel);
+  resumeAfterEnd(record);
+}
+
+void Emitter::emitWhile(const WhileRecord& record) {
+  leadIn(record);
+  echo(record, record.notAtEol);
+  gotoLine(record.testLabel);
+  labelLine(record.topLabel);
+  leadOut(record);
+}
+
+void Emitter::emitWhileEnd(const WhileEndRecord& record) {
+  endAt(record);
+  const WhileRecord& loop = *record.loop;
+  labelLine(loop.testLabel);
+  conditionLine("IF %s\n", loop.condition);
+  indentedGoto(loop.topLabel);
+  labelLineIfSet(loop.exitLabel);
+  resumeAfterEnd(record);
+}
+
+void Emitter::emitInclude(const IncludeRecord& record) {
+  leadIn(record);
+  echoWithoutFlag(record);
+  includeStack_.push_back(IncludeFrame{diag_.currentFileName(), displayName_, reader_.saveState(),
+                                       record.endLine, record.endPos});
+  diag_.setCurrentFileName(record.foundPath);
+  displayName_ = record.displayText;
+  reader_.attach(record.source->bytes);
+  copyCursor_ = 0;
+  out_.setLineMarker(1, displayName_);
+}
+
+void Emitter::emitIncludeEnd(const IncludeEndRecord& record) {
+  out_.copySource(copyCursor_, record.eofPosition);
+  IncludeFrame frame = std::move(includeStack_.back());
+  includeStack_.pop_back();
+  diag_.setCurrentFileName(std::move(frame.fileName));
+  displayName_ = std::move(frame.displayName);
+  reader_.restoreState(frame.reader);
+  copyCursor_ = frame.endPosition;
+  out_.setLineMarker(frame.line, displayName_);
+}
+
+void Emitter::emitBranch(const BranchRecord& record) {
+  if (record.state == -1) return;
+  leadIn(record);
+  if (settings_.echoSource) out_.echoLine(record.startPos, record.endPos);
+  if (record.state != 0) {
+    copyCursor_ = record.skippedEndPos;
+    out_.setLineMarker(record.state);
+    return;
+  }
+  leadOut(record);
+}
+
+void Emitter::emitEndif(const EndifRecord& record) {
+  if (record.closedState == -1) return;
+  leadIn(record);
+  if (settings_.echoSource) out_.echoLine(record.startPos, record.endPos);
+  leadOut(record);
+}
+
+}  // namespace pelc

@@ -1,0 +1,151 @@
+// Output line assembly.
+#include "codegen/output_assembly.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+namespace pelc {
+namespace {
+
+/// Replaces every CR LF of `text` by a line feed, appending to `out`.
+void foldLineEnds(std::string_view text, std::string& out) {
+  out.clear();
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    out.push_back(text[i]);
+  }
+}
+
+bool isTrailingBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+}  // namespace
+
+void OutputAssembly::breakOpenCopy() {
+  if (openCopySource_ == nullptr) return;
+  openCopySource_ = nullptr;
+  sink_.append("\n");
+}
+
+void OutputAssembly::appendGenerated(std::string_view text) {
+  breakOpenCopy();
+  foldLineEnds(text, scratch_);
+  sink_.append(scratch_);
+}
+
+void OutputAssembly::addLine(std::string_view text) {
+  flushLineMarker();
+  appendGenerated(text);
+}
+
+void OutputAssembly::addLabel(std::string_view format, std::int32_t label) {
+  char text[32];
+  const int length =
+      std::snprintf(text, sizeof text, format.data(), static_cast<int>(label));
+  addLine(std::string_view(text, static_cast<std::size_t>(length)));
+}
+
+void OutputAssembly::setLineMarker(std::int32_t line, std::optional<std::string_view> name) {
+  if (settings_.suppressLineMarkers) return;
+  if (name) {
+    markerName_ = std::string(*name);
+  } else if (!markerPending_) {
+    markerName_.reset();
+  }
+  markerLine_ = line;
+  markerPending_ = true;
+}
+
+void OutputAssembly::flushLineMarker() {
+  if (settings_.suppressLineMarkers || !markerPending_) return;
+  markerPending_ = false;
+  std::string marker = "#line " + std::to_string(markerLine_);
+  if (markerName_) marker += " \"" + *markerName_ + "\"";
+  marker += '\n';
+  appendGenerated(marker);
+}
+
+bool OutputAssembly::positionsOutOfOrder(std::int32_t from, std::int32_t to) {
+  if (from >= 0 && to >= 0 && from <= to) return false;
+  char text[96];
+  const int length = std::snprintf(text, sizeof text,
+                                   "pelc: Internal error - spos: %" PRId32 ", epos: %" PRId32 "\r\n",
+                                   from, to);
+  const std::string_view line(text, static_cast<std::size_t>(length));
+  addLine(line);
+  diag_.out() << line;
+  // The output would not be what the source says, so the file must fail.
+  diag_.markError();
+  return true;
+}
+
+std::string_view OutputAssembly::sourceBytes(std::int32_t from, std::int32_t to) {
+  const std::string_view bytes = reader_.bytes();
+  if (static_cast<std::size_t>(to) > bytes.size()) diag_.reportMessage(Msg::ReadFailed, kNoLine);
+  reader_.seekSource(to);
+  return bytes.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
+}
+
+bool OutputAssembly::endsWithLineFeed(std::int32_t from, std::int32_t to) const {
+  const std::string_view bytes = reader_.bytes();
+  return to > from && static_cast<std::size_t>(to) <= bytes.size() &&
+         bytes[static_cast<std::size_t>(to - 1)] == '\n';
+}
+
+void OutputAssembly::appendCopy(std::string_view bytes, std::int32_t to) {
+  foldLineEnds(bytes, scratch_);
+  sink_.append(scratch_);
+  if (bytes.back() == '\n') {
+    openCopySource_ = nullptr;
+  } else {
+    openCopySource_ = reader_.bytes().data();
+    openCopyEnd_ = to;
+  }
+}
+
+void OutputAssembly::copySource(std::int32_t from, std::int32_t to) {
+  if (positionsOutOfOrder(from, to)) return;
+  reader_.seekSource(from);
+  if (from == to) return;
+  flushLineMarker();
+  if (openCopySource_ != reader_.bytes().data() || openCopyEnd_ != from) breakOpenCopy();
+  appendCopy(sourceBytes(from, to), to);
+}
+
+void OutputAssembly::completeLine() {
+  flushLineMarker();
+  openCopySource_ = nullptr;
+  sink_.append("\n");
+}
+
+void OutputAssembly::echoCopy(std::int32_t from, std::int32_t to, bool lineEnd) {
+  addLine("REM ");
+  if (positionsOutOfOrder(from, to)) return;
+  reader_.seekSource(from);
+  if (from != to) appendCopy(sourceBytes(from, to), to);
+  if (lineEnd) completeLine();
+}
+
+void OutputAssembly::echoLine(std::int32_t from, std::int32_t to) {
+  if (positionsOutOfOrder(from, to)) return;
+  if (to - from > 2048) diag_.reportMessage(Msg::TextTooLong, kNoLine);
+  reader_.seekSource(from);
+  if (from == to) {
+    addLine("REM \n");
+    return;
+  }
+  flushLineMarker();
+  std::string_view bytes = sourceBytes(from, to);
+  while (!bytes.empty() && isTrailingBlank(bytes.back())) bytes.remove_suffix(1);
+  std::string echo = "REM ";
+  for (const char c : bytes) {
+    echo.push_back(c);
+    if (c == '\n') echo += "REM ";
+  }
+  echo.push_back('\n');
+  appendGenerated(echo);
+}
+
+}  // namespace pelc

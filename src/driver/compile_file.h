@@ -1,0 +1,28 @@
+// The per-file driver: definitions, compile pass, output file, listing.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "driver/compile_queue.h"
+#include "parser/file_context.h"
+
+namespace pelc {
+
+/// Run-wide state of the driver besides the settings and diagnostics.
+struct DriverState {
+  /// The -D texts with a '=' after the name already turned into a blank.
+  std::vector<std::string> definitions;
+  /// The line counter at the end of the last file, for messages of -D texts
+  /// raised before the next file becomes current.
+  int lastLine = 0;
+  /// A file error happened: the run cannot end with status 0.
+  bool fileErrorSeen = false;
+};
+
+/// Raised when a file is about to start while an error is pending.
+struct RunStopped {};
+
+void compileFile(RunContext& run, DriverState& state, const std::string& path);
+
+}  // namespace pelc

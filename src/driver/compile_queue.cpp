@@ -1,0 +1,52 @@
+// The compile queue and the registration of CHAIN and DOSUB targets.
+#include "driver/compile_queue.h"
+
+#include <algorithm>
+
+#include "paths/paths.h"
+#include "preproc/macro_table.h"
+
+namespace pelc {
+
+void CompileQueue::start(std::string_view inputPath) {
+  std::string path(inputPath.substr(0, kQueuedNameCapacity - 1));
+  normalizePath(path);
+  replaceExtension(".pmp", path, kQueuedNameCapacity - 1);
+  paths_.assign(1, std::move(path));
+}
+
+namespace {
+
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+  const auto fold = [](char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  };
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return fold(x) == fold(y); });
+}
+
+}  // namespace
+
+bool CompileQueue::contains(std::string_view path) const {
+  return std::any_of(paths_.begin(), paths_.end(),
+                     [&](const std::string& queued) { return equalIgnoringCase(queued, path); });
+}
+
+void CompileQueue::registerChainTarget(std::string_view argument, const Settings& settings,
+                                       const std::string& queuedFilePath, Diagnostics& diag,
+                                       int line) {
+  if (!settings.followChains) return;
+  std::string name;
+  if (!scanWord(argument, name, kQueuedNameCapacity)) {
+    diag.reportMessage(Msg::ChainWithoutName, line);
+    return;
+  }
+  std::replace(name.begin(), name.end(), '\\', '/');
+  replaceExtension(".pmp", name, kQueuedNameCapacity - 1);
+  std::string path = joinPath(settings.baseDirectory, &queuedFilePath, name, kQueuedNameCapacity);
+  if (contains(path)) return;
+  if (paths_.size() == kMaxQueuedFiles) diag.reportMessage(Msg::TooManyFiles, line);
+  paths_.push_back(std::move(path));
+}
+
+}  // namespace pelc

@@ -1,0 +1,16 @@
+// The pelc entry point.
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "driver/run.h"
+
+int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  pelc::RealFileSystem fileSystem;
+  const int status = pelc::runPelc(args, std::cout, fileSystem);
+  std::cout.flush();
+  return status;
+}

@@ -1,0 +1,126 @@
+// The option reader: option letters, positional arguments, derived paths.
+#include "driver/options.h"
+
+#include <string_view>
+
+#include "paths/paths.h"
+
+namespace pelc {
+
+std::vector<std::string> includeSearchDirectories(const Settings& settings) {
+  std::vector<std::string> directories;
+  for (const std::string& option : settings.includeOptionList) {
+    directories.push_back(option.substr(2));
+  }
+  return directories;
+}
+
+namespace {
+
+/// Switches that live only while the command line is read.
+struct OptionState {
+  Settings settings;
+  bool compileSwitch = true;
+  bool sSwitch = false;
+  bool helpShown = false;
+};
+
+[[noreturn]] void usageError(Diagnostics& diag) {
+  diag.reportMessage(Msg::Usage, kNoPrefix);
+  throw AbortFile{};  // not reached: the usage error is always thrown
+}
+
+void setBaseDirectory(OptionState& state, std::string_view value, Diagnostics& diag) {
+  if (value.empty() || !state.settings.baseDirectory.empty()) usageError(diag);
+  std::string directory(value.substr(0, kCommandLinePathLimit));
+  normalizePath(directory);
+  state.settings.baseDirectory = std::move(directory);
+}
+
+void addDefine(OptionState& state, std::string_view value, Diagnostics& diag) {
+  if (value.empty()) usageError(diag);
+  if (state.settings.defineList.size() == kMaxDefines) {
+    diag.reportMessage(Msg::TooManyOptions, kNoLine);
+  }
+  state.settings.defineList.emplace_back(value);
+}
+
+void addIncludeDirectory(OptionState& state, std::string_view value, Diagnostics& diag) {
+  if (value.empty()) usageError(diag);
+  if (state.settings.includeOptionList.size() == kMaxIncludeOptions) {
+    diag.reportMessage(Msg::TooManyOptions, kNoLine);
+  }
+  std::string directory(value);
+  normalizePath(directory);
+  state.settings.includeOptionList.push_back("-I" + directory);
+}
+
+/// Applies one flag letter; false when the letter is no option.
+bool applyFlag(OptionState& state, char letter) {
+  Settings& settings = state.settings;
+  switch (letter) {
+    case 'C': state.compileSwitch = false; return true;
+    case 'L': settings.listing = true; return true;
+    case 'M': settings.echoSource = true; return true;
+    case 'N': settings.followChains = false; return true;
+    case 'P': case 'S': return true;
+    case 'X': settings.suppressLineMarkers = true; return true;
+    case 'd': settings.checkOnly = true; return true;
+    case 's': state.sSwitch = true; return true;
+    case 'u': settings.checkInput = true; return true;
+    default: return false;
+  }
+}
+
+/// Reads one option argument (without its leading '-').
+void readOptionArgument(OptionState& state, std::string_view letters, Diagnostics& diag) {
+  for (std::size_t i = 0; i < letters.size(); ++i) {
+    const std::string_view rest = letters.substr(i + 1);
+    switch (letters[i]) {
+      case '?':
+        if (rest.empty() || rest[0] != '?') usageError(diag);
+        diag.reportMessage(Msg::HelpFirst, kNoPrefix);
+        diag.reportMessage(Msg::HelpSecond, kNoPrefix);
+        state.helpShown = true;
+        return;
+      case 'V': case 'v':
+        diag.out() << kVersionBanner;
+        usageError(diag);
+      case 'B': setBaseDirectory(state, rest, diag); return;
+      case 'D': addDefine(state, rest, diag); return;
+      case 'I': addIncludeDirectory(state, rest, diag); return;
+      default:
+        if (!applyFlag(state, letters[i])) usageError(diag);
+    }
+  }
+}
+
+void deriveInputPath(Settings& settings, std::string_view argument) {
+  std::string path(argument.substr(0, kCommandLinePathLimit));
+  normalizePath(path);
+  replaceExtension(".pmp", path, kCommandLinePathLimit);
+  if (settings.baseDirectory.empty()) {
+    settings.baseDirectory = directoryOf(path, kCommandLinePathLimit + 1);
+  }
+  settings.inputPath = std::move(path);
+}
+
+}  // namespace
+
+std::optional<Settings> readCommandLine(std::span<const std::string> args, Diagnostics& diag) {
+  OptionState state;
+  std::size_t index = 0;
+  for (; index < args.size() && !args[index].empty() && args[index][0] == '-'; ++index) {
+    readOptionArgument(state, std::string_view(args[index]).substr(1), diag);
+    if (state.helpShown) return std::nullopt;
+  }
+  const std::size_t positional = args.size() - index;
+  if (positional == 0 || positional > 2 || !state.compileSwitch ||
+      (state.sSwitch && state.settings.checkOnly)) {
+    usageError(diag);
+  }
+  deriveInputPath(state.settings, args[index]);
+  return std::move(state.settings);
+}
+
+}  // namespace pelc

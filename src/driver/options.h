@@ -1,0 +1,20 @@
+// The option reader: the command line into run settings.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+
+#include "diag/diagnostics.h"
+#include "driver/settings.h"
+
+namespace pelc {
+
+inline constexpr const char* kVersionBanner = "PELM Version - 20.0";
+
+/// Reads the arguments after the program name. Returns the settings with the
+/// input path and base directory derived, or nothing when the run is already
+/// over (after -??). Every command-line error is a thrown message.
+std::optional<Settings> readCommandLine(std::span<const std::string> args, Diagnostics& diag);
+
+}  // namespace pelc

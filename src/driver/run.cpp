@@ -1,0 +1,68 @@
+// One run: options, the compile queue and the exit status.
+#include "driver/run.h"
+
+#include <new>
+
+#include "driver/compile_file.h"
+#include "driver/options.h"
+#include "preproc/define_directive.h"
+
+namespace pelc {
+namespace {
+
+constexpr int kStatusSuccess = 0;
+constexpr int kStatusFailure = 1;
+constexpr int kStatusCommandLine = 255;  // -1 as a process status
+
+std::vector<std::string> preparedDefinitions(const Settings& settings) {
+  std::vector<std::string> definitions = settings.defineList;
+  for (std::string& text : definitions) prepareCommandLineDefinition(text);
+  return definitions;
+}
+
+/// Compiles every queued file in order, including files queued meanwhile.
+int runCompileQueue(const Settings& settings, Diagnostics& diag, FileSystem& fileSystem) {
+  CompileQueue queue;
+  RunContext run{settings, diag, fileSystem, queue};
+  DriverState state{preparedDefinitions(settings), 0, false};
+  queue.start(settings.inputPath.substr(0, 255));
+  try {
+    for (std::size_t index = 0; index < queue.size(); ++index) {
+      const std::string path = queue.at(index);
+      compileFile(run, state, path);
+    }
+  } catch (const RunStopped&) {
+    return kStatusFailure;
+  } catch (const AbortFile&) {
+    return kStatusFailure;
+  }
+  // Status 0 means every queued file compiled and was written.
+  const bool clean = diag.errorState() == 0 && !state.fileErrorSeen;
+  return clean ? kStatusSuccess : kStatusFailure;
+}
+
+}  // namespace
+
+int runPelc(std::span<const std::string> args, std::ostream& out, FileSystem& fileSystem) {
+  Diagnostics diag(out);
+  std::optional<Settings> settings;
+  try {
+    settings = readCommandLine(args, diag);
+  } catch (const AbortFile&) {
+    return kStatusCommandLine;
+  } catch (const std::bad_alloc&) {
+    return kStatusCommandLine;
+  }
+  if (!settings) return kStatusFailure;
+  try {
+    return runCompileQueue(*settings, diag, fileSystem);
+  } catch (const std::bad_alloc&) {
+    try {
+      diag.reportMessage(Msg::OutOfMemory, kNoLine);
+    } catch (const AbortFile&) {
+    }
+    return kStatusFailure;
+  }
+}
+
+}  // namespace pelc

@@ -1,0 +1,86 @@
+// ARRAY declarations that take over the lines of their initialiser list, and EXIT.
+#include <string>
+
+#include "parser/construct_support.h"
+#include "parser/constructs.h"
+#include "parser/keyword.h"
+
+namespace pelc {
+namespace {
+
+/// The rewrite mark the emitter reads as "re-read the ARRAY line and its `{` line as one".
+constexpr int kArrayBraceMark = 4;
+
+bool endsWithEquals(std::string_view rest) {
+  const std::size_t last = rest.find_last_not_of(" \t\n\v\f\r");
+  return last != std::string_view::npos && rest[last] == '=';
+}
+
+/// The node of an ARRAY line and its `{` line, the `{` line being the current one.
+void appendOpeningNode(Parser& parser, const LineInfo& arrayLine, int mark) {
+  StatementRecord& node = parser.appendLineNode<StatementRecord>(NodeKind::Statement);
+  node.startPos = arrayLine.startPos;
+  node.startLine = arrayLine.startLine;
+  node.notAtEol = parser.notAtEol();
+  node.rewriteMark = mark + kArrayBraceMark;
+}
+
+/// The lines after the `{`: data up to the first line that holds a `}`.
+void readInitialiserList(Parser& parser, std::string& text) {
+  for (;;) {
+    int commentFlag = 0;
+    if (parser.readLine(text, &commentFlag) == 0) {
+      parser.reportSyntaxError();
+      return;
+    }
+    const bool expanded = parser.expander().expandMacros(text, parser.line().startLine) == 2;
+    const int mark = expanded ? 2 : commentFlag;
+    if (mark != 0) parser.appendStatementNode(mark);
+    if (text.find('{') != std::string::npos) parser.reportSyntaxError();
+    if (text.find('}') != std::string::npos) return;
+  }
+}
+
+// The line after the ARRAY line is an ordinary statement after all: the dispatcher must read
+// it again, from the ARRAY line's end and under the line number it had there.
+void giveLineBack(Parser& parser, const LineInfo& arrayLine, std::int32_t lineAfterArray) {
+  parser.restoreLine(arrayLine);
+  parser.reader().seekSource(arrayLine.endPos);
+  parser.reader().setCurrentLine(lineAfterArray);
+}
+
+}  // namespace
+
+void arrayStatement(Parser& parser, std::string_view rest, int rewriteMark, bool) {
+  // ARRAY goes through the block table only to reach this handler; it never stays open.
+  parser.blocks().pop();
+  if (!endsWithEquals(rest)) {
+    if (rewriteMark != 0) parser.appendStatementNode(rewriteMark);
+    return;
+  }
+  const LineInfo arrayLine = parser.line();
+  const std::int32_t lineAfterArray = parser.endLine();
+  // Our own buffer: `rest` still points into the parser's line.
+  std::string text;
+  text.reserve(kLineBufferSize);
+  int commentFlag = 0;
+  if (parser.readLine(text, &commentFlag) != 0 && text.front() == '{') {
+    const int mark = rewriteMark != 0 ? rewriteMark : commentFlag;
+    if (mark != 0) appendOpeningNode(parser, arrayLine, mark);
+    readInitialiserList(parser, text);
+    return;
+  }
+  giveLineBack(parser, arrayLine, lineAfterArray);
+  if (rewriteMark != 0) parser.appendStatementNode(rewriteMark);
+}
+
+int exitStatement(Parser& parser, std::string_view, int rewriteMark) {
+  ExitRecord& node = parser.appendLineNode<ExitRecord>(NodeKind::Exit);
+  node.rewriteMark = rewriteMark;
+  node.notAtEol = parser.notAtEol();
+  parser.file().exitSeen = true;
+  // The EXIT node stands for the line, so the dispatcher must add no node of its own.
+  return 0;
+}
+
+}  // namespace pelc

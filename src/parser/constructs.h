@@ -1,0 +1,56 @@
+// The handlers of the structured statements, reached through the tables.
+#pragma once
+
+#include <string_view>
+
+namespace pelc {
+
+class Parser;
+
+// Head handlers of block statements: rest of the line, its rewrite mark and
+// the plain-condition flag (set only by ELSE IF).
+void arrayStatement(Parser& parser, std::string_view rest, int rewriteMark, bool plain);
+void doHead(Parser& parser, std::string_view rest, int rewriteMark, bool plain);
+void forHead(Parser& parser, std::string_view rest, int rewriteMark, bool plain);
+void ifHead(Parser& parser, std::string_view rest, int rewriteMark, bool plain);
+void switchHead(Parser& parser, std::string_view rest, int rewriteMark, bool plain);
+void whileHead(Parser& parser, std::string_view rest, int rewriteMark, bool plain);
+
+// Transfer statements: return the rewrite mark to use from then on.
+int chainStatement(Parser& parser, std::string_view rest, int rewriteMark);
+int exitStatement(Parser& parser, std::string_view rest, int rewriteMark);
+
+// Event handlers of the open blocks.
+void doEvent(Parser& parser, int event, int& token, std::string_view keyword, std::string_view rest);
+void forEvent(Parser& parser, int event, int& token, std::string_view keyword,
+              std::string_view rest);
+void ifEvent(Parser& parser, int event, int& token, std::string_view keyword, std::string_view rest);
+void switchEvent(Parser& parser, int event, int& token, std::string_view keyword,
+                 std::string_view rest);
+void whileEvent(Parser& parser, int event, int& token, std::string_view keyword,
+                std::string_view rest);
+
+// Directive handlers: directive name and rest of the line.
+void defineLine(Parser& parser, std::string_view name, std::string_view rest);
+void undefLine(Parser& parser, std::string_view name, std::string_view rest);
+void ifdefDirective(Parser& parser, std::string_view name, std::string_view rest);
+void elseDirective(Parser& parser, std::string_view name, std::string_view rest);
+void endifDirective(Parser& parser, std::string_view name, std::string_view rest);
+void includeDirective(Parser& parser, std::string_view name, std::string_view rest);
+
+}  // namespace pelc
+
+namespace pelc {
+
+struct SwitchRecord;
+
+/// Appends the jump to a SWITCH's break label, allocating the label first.
+void switchBreak(Parser& parser, SwitchRecord& owner);
+
+/// -256 when a conditional group opened in the current source is still open.
+void endOfFileCheck(Parser& parser);
+
+/// Closes the included file that just ended and resumes the including one.
+void endInclude(Parser& parser);
+
+}  // namespace pelc

@@ -1,0 +1,57 @@
+// Keyword extraction and case-insensitive keyword order.
+#include "parser/keyword.h"
+
+namespace pelc {
+
+bool isBlank(int ch) {
+  return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\v' || ch == '\f' || ch == '\r';
+}
+
+bool isAllBlank(std::string_view text) {
+  for (const char c : text) {
+    if (!isBlank(static_cast<unsigned char>(c))) return false;
+  }
+  return true;
+}
+
+namespace {
+
+bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+int foldCase(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; }
+
+}  // namespace
+
+Keyword extractKeyword(std::string_view line) {
+  Keyword keyword;
+  std::size_t at = 0;
+  while (at < line.size() && isBlank(static_cast<unsigned char>(line[at]))) ++at;
+  if (at == line.size()) return keyword;
+  keyword.blank_ = false;
+  std::size_t limit = kKeywordField - 1;
+  if (line[at] == '{' || line[at] == '}') {
+    limit = 0;
+    keyword.field_[keyword.length_++] = line[at++];
+  } else if (line[at] == '#') {
+    limit = kKeywordField - 2;
+    keyword.field_[keyword.length_++] = line[at++];
+  }
+  for (std::size_t copied = 0; copied < limit && at < line.size() && isLetter(line[at]); ++copied) {
+    keyword.field_[keyword.length_++] = line[at++];
+  }
+  keyword.restOffset_ = at;
+  return keyword;
+}
+
+int compareKeywords(std::string_view a, std::string_view b) {
+  const std::size_t common = a.size() < b.size() ? a.size() : b.size();
+  for (std::size_t i = 0; i < common; ++i) {
+    const int left = foldCase(static_cast<unsigned char>(a[i]));
+    const int right = foldCase(static_cast<unsigned char>(b[i]));
+    if (left != right) return left < right ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+}  // namespace pelc

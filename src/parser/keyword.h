@@ -1,0 +1,58 @@
+// The leading keyword of a logical line and the keyword lookup tables.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+namespace pelc {
+
+inline constexpr std::size_t kKeywordField = 32;
+
+/// The keyword of a line, held in a fixed field so that extracting it costs
+/// no allocation.
+class Keyword {
+ public:
+  bool blank() const { return blank_; }
+  std::string_view text() const { return {field_.data(), length_}; }
+  bool isDirective() const { return length_ > 0 && field_[0] == '#'; }
+  /// Index in the line where the rest begins.
+  std::size_t restOffset() const { return restOffset_; }
+
+ private:
+  friend Keyword extractKeyword(std::string_view line);
+  std::array<char, kKeywordField> field_{};
+  std::size_t length_ = 0;
+  std::size_t restOffset_ = 0;
+  bool blank_ = true;
+};
+
+/// Leading blanks skipped; `{` or `}` alone; else `#` and up to 30 letters, or
+/// up to 31 letters. A line that is all blank has no keyword.
+Keyword extractKeyword(std::string_view line);
+
+bool isBlank(int ch);
+bool isAllBlank(std::string_view text);
+
+/// ASCII letters compared without regard to case, every other byte by value.
+int compareKeywords(std::string_view a, std::string_view b);
+
+/// Binary search of a table sorted by compareKeywords; nullptr when absent.
+template <class Row, std::size_t N>
+const Row* findKeyword(const std::array<Row, N>& table, std::string_view keyword) {
+  std::size_t lo = 0;
+  std::size_t hi = N;
+  while (lo < hi) {
+    const std::size_t mid = lo + (hi - lo) / 2;
+    const int order = compareKeywords(keyword, table[mid].name);
+    if (order == 0) return &table[mid];
+    if (order < 0) {
+      hi = mid;
+    } else {
+      lo = mid + 1;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace pelc

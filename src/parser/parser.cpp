@@ -1,0 +1,194 @@
+// The statement loop: classification of logical lines and the grammar steps.
+#include "parser/parser.h"
+
+#include "parser/constructs.h"
+#include "parser/statement_tables.h"
+
+namespace pelc {
+
+Parser::Parser(FileContext& file) : file_(file), expander_(file.macros, file.run.diag) {
+  lineText_.reserve(kLineBufferSize);
+}
+
+std::size_t Parser::lineBufferRoom() const {
+  const std::size_t used = lineText_.size() + 1;
+  return used >= kLineBufferSize ? 0 : kLineBufferSize - used;
+}
+
+void Parser::fillHead(LineHead& head) const {
+  head.startPos = line_.startPos;
+  head.endPos = line_.endPos;
+  head.startLine = line_.startLine;
+  head.endLine = endLine();
+}
+
+void Parser::appendSilentNode() { appendLineNode<SilentRecord>(NodeKind::Silent).notAtEol = notAtEol(); }
+
+void Parser::appendStatementNode(int rewriteMark) {
+  auto& record = appendLineNode<StatementRecord>(NodeKind::Statement);
+  record.notAtEol = notAtEol();
+  record.rewriteMark = rewriteMark;
+}
+
+void Parser::reportSyntaxError() { diag().reportSyntaxError(line_.startLine); }
+
+std::size_t Parser::readLine(std::string& text, int* commentFlag) {
+  return readLogicalLine(file_.reader, diag(), text, true, line_, commentFlag);
+}
+
+void Parser::parseFile() {
+  file_.blocks.reset();
+  diag().setSyntaxContext(&file_.blocks);
+  file_.reader.setCurrentLine(1);
+  for (;;) {
+    dispatchLines();
+    endOfFileCheck(*this);
+    if (file_.includeStack.empty()) break;
+    endInclude(*this);
+  }
+  closeOpenBlocks();
+}
+
+void Parser::closeOpenBlocks() {
+  while (file_.blocks.anyBlockOpen()) {
+    int token = kTokenEnd;
+    if (stepGrammar(token, {}, {}) != 0) return;
+  }
+}
+
+void Parser::dispatchLines() {
+  int commentFlag = 0;
+  while (readLogicalLine(file_.reader, diag(), lineText_, true, line_, &commentFlag) != 0) {
+    dispatchLine(commentFlag);
+  }
+}
+
+void Parser::dispatchLine(int rewriteMark) {
+  const bool skipping = file_.conditionals.skipping;
+  Keyword keyword = extractKeyword(lineText_);
+  if (keyword.blank()) {
+    if (!skipping && rewriteMark != 0) appendStatementNode(rewriteMark);
+    return;
+  }
+  bool expanded = false;
+  if (!skipping && !keyword.isDirective()) {
+    if (expander_.expandMacros(lineText_, line_.startLine) == 2) {
+      rewriteMark = 2;
+      expanded = true;
+      keyword = extractKeyword(lineText_);
+      // A line expanded to nothing still stands for its source bytes, which
+      // must not reach the output unexpanded.
+      if (keyword.blank()) {
+        appendStatementNode(rewriteMark);
+        return;
+      }
+    }
+  }
+  if (dispatchDirective(keyword, rewriteMark, expanded)) return;
+  if (file_.conditionals.skipping) return;
+  dispatchStatement(keyword, rewriteMark);
+}
+
+bool Parser::dispatchDirective(const Keyword& keyword, int rewriteMark, bool expanded) {
+  const DirectiveRow* row = findKeyword(kDirectiveTable, keyword.text());
+  if (row == nullptr) return false;
+  if (file_.conditionals.skipping && !row->runsWhileSkipping) return true;
+  if (row->handler == nullptr) {
+    if (rewriteMark != 0) appendStatementNode(rewriteMark);
+    return true;
+  }
+  if (keyword.isDirective() && expanded) diag().reportMessage(Msg::MisplacedDirective, line_.startLine);
+  const std::string_view rest = std::string_view(lineText_).substr(keyword.restOffset());
+  row->handler(*this, row->name, rest);
+  return true;
+}
+
+void Parser::dispatchStatement(const Keyword& keyword, int rewriteMark) {
+  const std::string_view rest = std::string_view(lineText_).substr(keyword.restOffset());
+  int token = kTokenOther;
+  if (const StatementKeywordRow* row = findKeyword(kStatementKeywordTable, keyword.text())) {
+    token = row->token;
+    if (row->takesNoOperand && !isAllBlank(rest)) {
+      diag().reportMessage(Msg::ExtraText, line_.startLine);
+    }
+  }
+  stepGrammar(token, keyword.text(), rest);
+  if (token == kTokenOther || token == kTokenWhile) {
+    startBlockOrTransfer(token, keyword, rest, rewriteMark);
+  }
+}
+
+void Parser::startBlockOrTransfer(int, const Keyword& keyword, std::string_view rest,
+                                  int rewriteMark) {
+  if (const BlockStatementRow* row = findKeyword(kBlockStatementTable, keyword.text())) {
+    file_.blocks.push(diag(), line_.startLine);
+    row->handler(*this, rest, rewriteMark, false);
+    return;
+  }
+  if (const TransferStatementRow* row = findKeyword(kTransferStatementTable, keyword.text())) {
+    rewriteMark = row->handler(*this, rest, rewriteMark);
+  }
+  if (rewriteMark != 0) appendStatementNode(rewriteMark);
+}
+
+int Parser::stepGrammar(int& token, std::string_view keyword, std::string_view rest) {
+  for (;;) {
+    BlockEntry& entry = file_.blocks.top();
+    const GrammarCell cell = grammarRow(entry.state)[static_cast<std::size_t>(token)];
+    if (cell.event == kNotAllowed) {
+      reportSyntaxError();
+      return 1;
+    }
+    if (cell.next > 0) entry.state = cell.next;
+    const bool redo = cell.next == kRedo;
+    if (cell.event != kNoEvent) entry.handler(*this, cell.event, token, keyword, rest);
+    if (!redo) return 0;
+    // The handler may have consumed the token (set it below 0): then nothing is
+    // left to apply again.
+    if (token < 0) return 0;
+  }
+}
+
+namespace {
+
+std::int32_t loopLabel(Parser& parser, BlockEntry& target, int token) {
+  LabelCounter& labels = parser.labels();
+  const bool toContinue = token == kTokenContinue;
+  switch (target.kind) {
+    case BlockKind::Do: {
+      auto& loop = *static_cast<DoRecord*>(target.record);
+      return labels.onDemand(toContinue ? loop.continueLabel : loop.exitLabel);
+    }
+    case BlockKind::For: {
+      auto& loop = *static_cast<ForRecord*>(target.record);
+      return labels.onDemand(toContinue ? loop.continueLabel : loop.exitLabel);
+    }
+    default: {
+      auto& loop = *static_cast<WhileRecord*>(target.record);
+      return toContinue ? loop.testLabel : labels.onDemand(loop.exitLabel);
+    }
+  }
+}
+
+}  // namespace
+
+void Parser::findJumpTarget(int token, JumpClass wanted) {
+  BlockStack& blocks = file_.blocks;
+  for (int below = 1;; ++below) {
+    BlockEntry& entry = blocks.below(below);
+    if (entry.kind == BlockKind::Base) {
+      diag().reportMessage(Msg::NoJumpTarget, line_.startLine);
+      return;
+    }
+    if (jumpClassOf(entry.kind) != wanted) continue;
+    if (wanted == JumpClass::Switch) {
+      switchBreak(*this, *static_cast<SwitchRecord*>(entry.record));
+    } else {
+      const std::int32_t label = loopLabel(*this, entry, token);
+      appendLineNode<GotoRecord>(NodeKind::Goto).targetLabel = label;
+    }
+    return;
+  }
+}
+
+}  // namespace pelc

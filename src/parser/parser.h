@@ -1,0 +1,82 @@
+// The statement loop: logical lines into directives, grammar steps and nodes.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "parser/file_context.h"
+#include "parser/keyword.h"
+#include "preproc/macro_expander.h"
+
+namespace pelc {
+
+/// Parses one queued file with its includes into the file's node list. The
+/// constructs reach the services they share through it.
+class Parser {
+ public:
+  explicit Parser(FileContext& file);
+
+  /// Parses the whole file; the node list is left filled.
+  void parseFile();
+
+  FileContext& file() { return file_; }
+  Diagnostics& diag() { return file_.run.diag; }
+  NodeList& nodes() { return file_.nodes; }
+  BlockStack& blocks() { return file_.blocks; }
+  LabelCounter& labels() { return file_.labels; }
+  SourceReader& reader() { return file_.reader; }
+  MacroExpander& expander() { return expander_; }
+
+  /// The logical line being handled.
+  const LineInfo& line() const { return line_; }
+  const std::string& lineText() const { return lineText_; }
+  /// The physical line counter after the current line.
+  std::int32_t endLine() const { return file_.reader.currentLine(); }
+  bool notAtEol() const { return !line_.endedWithNewline; }
+
+  /// Bytes left in the 2048-byte line buffer after the line and its terminator.
+  std::size_t lineBufferRoom() const;
+
+  /// Appends a node whose head is the current line.
+  template <class Record>
+  Record& appendLineNode(NodeKind kind) {
+    Record& record = file_.nodes.appendNode<Record>(kind);
+    fillHead(record);
+    return record;
+  }
+  void fillHead(LineHead& head) const;
+  void appendSilentNode();
+  void appendStatementNode(int rewriteMark);
+
+  /// Syntax error at the current line: -236 at top level, -255 in a block.
+  void reportSyntaxError();
+
+  /// The jump of a BREAK, CONTINUE or EXITLOOP that the top block does not
+  /// handle itself: searched below the top block.
+  void findJumpTarget(int token, JumpClass wanted);
+
+  /// One transition of the grammar; 1 when the token was not allowed.
+  int stepGrammar(int& token, std::string_view keyword, std::string_view rest);
+
+  /// Reads the next logical line into `text` and the current line record
+  /// (used by ARRAY initialisers); 0 at the end of the source.
+  std::size_t readLine(std::string& text, int* commentFlag);
+  /// Makes `info` the current line record again.
+  void restoreLine(const LineInfo& info) { line_ = info; }
+
+ private:
+  void dispatchLines();
+  void dispatchLine(int rewriteMark);
+  bool dispatchDirective(const Keyword& keyword, int rewriteMark, bool expanded);
+  void dispatchStatement(const Keyword& keyword, int rewriteMark);
+  void startBlockOrTransfer(int token, const Keyword& keyword, std::string_view rest,
+                            int rewriteMark);
+  void closeOpenBlocks();
+
+  FileContext& file_;
+  MacroExpander expander_;
+  LineInfo line_;
+  std::string lineText_;
+};
+
+}  // namespace pelc

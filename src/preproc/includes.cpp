@@ -1,0 +1,89 @@
+// #INCLUDE: finding, opening and entering an included file, and leaving it.
+#include <algorithm>
+
+#include "driver/settings.h"
+#include "parser/constructs.h"
+#include "parser/parser.h"
+#include "paths/paths.h"
+
+namespace pelc {
+namespace {
+
+inline constexpr std::size_t kIncludePathCapacity = 2048;
+
+/// The name from its first to its last non-blank character, slashes only.
+std::string includeName(std::string_view rest) {
+  std::size_t first = 0;
+  while (first < rest.size() && isBlank(static_cast<unsigned char>(rest[first]))) ++first;
+  std::size_t last = rest.size();
+  while (last > first && isBlank(static_cast<unsigned char>(rest[last - 1]))) --last;
+  std::string name(rest.substr(first, last - first));
+  std::replace(name.begin(), name.end(), '\\', '/');
+  return name;
+}
+
+/// The directory of the queued file first, then the -I directories.
+std::vector<std::string> includeSearchList(const FileContext& file) {
+  std::string first = directoryOf(file.queuedFilePath, kIncludePathCapacity);
+  std::vector<std::string> list{first.empty() ? std::string(".") : first};
+  for (std::string& directory : includeSearchDirectories(file.run.settings)) {
+    list.push_back(std::move(directory));
+  }
+  return list;
+}
+
+/// The first candidate that opens, read whole.
+std::unique_ptr<SourceFile> openIncludeFile(FileContext& file, std::string_view name) {
+  for (const std::string& directory : includeSearchList(file)) {
+    std::string path = joinPath(directory, nullptr, name, kIncludePathCapacity);
+    if (std::optional<std::string> bytes = file.run.fileSystem.tryReadFile(path)) {
+      return std::make_unique<SourceFile>(SourceFile{std::move(path), std::move(*bytes)});
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void includeDirective(Parser& parser, std::string_view, std::string_view rest) {
+  FileContext& file = parser.file();
+  Diagnostics& diag = parser.diag();
+  const int line = parser.line().startLine;
+  if (isAllBlank(rest)) {
+    diag.reportMessage(Msg::MissingArgument, line);
+    parser.appendSilentNode();
+    return;
+  }
+  if (static_cast<int>(file.includeStack.size()) + 1 > kMaxIncludeDepth) {
+    diag.reportMessage(Msg::NestingTooDeep, line);
+  }
+  const std::string name = includeName(rest);
+  std::unique_ptr<SourceFile> source = openIncludeFile(file, name);
+  if (!source) diag.reportMessage(Msg::IncludeNotFound, line);
+
+  auto& record = parser.appendLineNode<IncludeRecord>(NodeKind::Include);
+  record.foundPath = source->path;
+  record.displayText = "<" + name + ">";
+  record.source = source.get();
+
+  file.includeStack.push_back(IncludeEntry{diag.currentFileName(), file.reader.saveState(),
+                                           file.conditionals.fileConditionalBase});
+  diag.setCurrentFileName(source->path);
+  file.conditionals.fileConditionalBase = file.conditionals.depth();
+  file.reader.attach(source->bytes);
+  file.reader.setCurrentLine(1);
+  file.sources.push_back(std::move(source));
+}
+
+void endInclude(Parser& parser) {
+  FileContext& file = parser.file();
+  file.nodes.appendNode<IncludeEndRecord>(NodeKind::IncludeEnd).eofPosition =
+      file.reader.eofPosition();
+  IncludeEntry entry = std::move(file.includeStack.back());
+  file.includeStack.pop_back();
+  parser.diag().setCurrentFileName(std::move(entry.fileName));
+  file.reader.restoreState(entry.reader);
+  file.conditionals.fileConditionalBase = entry.conditionalBase;
+}
+
+}  // namespace pelc

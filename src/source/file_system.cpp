@@ -1,0 +1,179 @@
+// Whole-file reads and atomic output replacement, on disk and in memory.
+#include "source/file_system.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+namespace pelc {
+
+FileError::FileError(Operation operation, std::string path, std::string cause)
+    : std::runtime_error(cause), operation_(operation), path_(std::move(path)),
+      cause_(std::move(cause)) {}
+
+std::string describeFileError(const FileError& error) {
+  static constexpr const char* kVerbs[] = {"open", "read", "write"};
+  return std::string("pelc: cannot ") + kVerbs[static_cast<int>(error.operation())] + " " +
+         error.path() + ": " + error.cause();
+}
+
+namespace {
+
+/// Closes a descriptor on every path out of a scope.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+  int release() { return std::exchange(fd_, -1); }
+
+ private:
+  int fd_;
+};
+
+std::string errnoText(int error) { return std::strerror(error); }
+
+// Reads everything from fd; returns the errno of a failed read, or 0.
+int readAll(int fd, std::string& bytes) {
+  struct stat status {};
+  if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
+    bytes.reserve(static_cast<std::size_t>(status.st_size));
+  }
+  char chunk[1 << 16];
+  for (;;) {
+    const ssize_t got = ::read(fd, chunk, sizeof chunk);
+    if (got == 0) return 0;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    bytes.append(chunk, static_cast<std::size_t>(got));
+  }
+}
+
+bool isDirectory(int fd) {
+  struct stat status {};
+  return ::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+class DiskOutputFile final : public OutputFile {
+ public:
+  DiskOutputFile(std::string target, std::string temporary, int fd)
+      : target_(std::move(target)), temporary_(std::move(temporary)), fd_(fd) {}
+  ~DiskOutputFile() override {
+    if (!committed_) ::unlink(temporary_.c_str());
+  }
+
+  void write(std::string_view bytes) override {
+    while (!bytes.empty()) {
+      const ssize_t put = ::write(fd_.get(), bytes.data(), bytes.size());
+      if (put < 0) {
+        if (errno == EINTR) continue;
+        throw FileError(FileError::Operation::Write, target_, errnoText(errno));
+      }
+      bytes.remove_prefix(static_cast<std::size_t>(put));
+    }
+  }
+
+  void commit() override {
+    if (::close(fd_.release()) != 0) {
+      throw FileError(FileError::Operation::Write, target_, errnoText(errno));
+    }
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
+      throw FileError(FileError::Operation::Write, target_, errnoText(errno));
+    }
+    committed_ = true;
+  }
+
+ private:
+  std::string target_;
+  std::string temporary_;
+  Descriptor fd_;
+  bool committed_ = false;
+};
+
+}  // namespace
+
+std::string RealFileSystem::readFile(const std::string& path) {
+  Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) throw FileError(FileError::Operation::Open, path, errnoText(errno));
+  std::string bytes;
+  if (const int error = readAll(fd.get(), bytes); error != 0) {
+    throw FileError(FileError::Operation::Read, path, errnoText(error));
+  }
+  return bytes;
+}
+
+std::optional<std::string> RealFileSystem::tryReadFile(const std::string& path) {
+  Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0 || isDirectory(fd.get())) return std::nullopt;
+  std::string bytes;
+  if (readAll(fd.get(), bytes) != 0) return std::nullopt;
+  return bytes;
+}
+
+bool RealFileSystem::canReadStatus(const std::string& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0;
+}
+
+std::unique_ptr<OutputFile> RealFileSystem::createReplacement(const std::string& path) {
+  std::string temporary = path + ".XXXXXX";
+  const int fd = ::mkstemp(temporary.data());
+  if (fd < 0) throw FileError(FileError::Operation::Write, path, errnoText(errno));
+  ::fchmod(fd, 0644);
+  return std::make_unique<DiskOutputFile>(path, std::move(temporary), fd);
+}
+
+namespace {
+
+class MemoryOutputFile final : public OutputFile {
+ public:
+  MemoryOutputFile(std::map<std::string, std::string>& files, std::string target)
+      : files_(files), target_(std::move(target)) {}
+  void write(std::string_view bytes) override { bytes_.append(bytes); }
+  void commit() override { files_[target_] = std::move(bytes_); }
+
+ private:
+  std::map<std::string, std::string>& files_;
+  std::string target_;
+  std::string bytes_;
+};
+
+}  // namespace
+
+std::string MemoryFileSystem::readFile(const std::string& path) {
+  if (directories_.count(path) != 0) {
+    throw FileError(FileError::Operation::Read, path, errnoText(EISDIR));
+  }
+  const auto found = files_.find(path);
+  if (found == files_.end()) throw FileError(FileError::Operation::Open, path, errnoText(ENOENT));
+  return found->second;
+}
+
+std::optional<std::string> MemoryFileSystem::tryReadFile(const std::string& path) {
+  const auto found = files_.find(path);
+  if (found == files_.end()) return std::nullopt;
+  return found->second;
+}
+
+bool MemoryFileSystem::canReadStatus(const std::string& path) {
+  return files_.count(path) != 0 || directories_.count(path) != 0;
+}
+
+std::unique_ptr<OutputFile> MemoryFileSystem::createReplacement(const std::string& path) {
+  if (directories_.count(path) != 0) {
+    throw FileError(FileError::Operation::Write, path, errnoText(EISDIR));
+  }
+  return std::make_unique<MemoryOutputFile>(files_, path);
+}
+
+}  // namespace pelc

@@ -1,0 +1,85 @@
+// The only door to the disk: whole-file reads, status checks and atomic
+// replacement of output files.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace pelc {
+
+/// A failure of the file facility; shown as one line naming the file and the
+/// cause, never as a numbered message.
+class FileError : public std::runtime_error {
+ public:
+  enum class Operation { Open, Read, Write };
+  FileError(Operation operation, std::string path, std::string cause);
+
+  Operation operation() const { return operation_; }
+  const std::string& path() const { return path_; }
+  const std::string& cause() const { return cause_; }
+
+ private:
+  Operation operation_;
+  std::string path_;
+  std::string cause_;
+};
+
+/// The report printed for a FileError: "pelc: cannot <verb> <path>: <cause>".
+std::string describeFileError(const FileError& error);
+
+/// An output file being written beside its target. Nothing replaces the
+/// target until commit(); dropping an uncommitted file removes it.
+class OutputFile {
+ public:
+  virtual ~OutputFile() = default;
+  virtual void write(std::string_view bytes) = 0;
+  /// Moves the written bytes over the target; throws FileError on failure.
+  virtual void commit() = 0;
+};
+
+/// Abstract so that includes, CHAIN targets and write failures can be tested
+/// on an in-memory tree.
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  /// The whole file; throws FileError (Open or Read).
+  virtual std::string readFile(const std::string& path) = 0;
+  /// The whole file, or nothing when it cannot be opened or is a directory.
+  virtual std::optional<std::string> tryReadFile(const std::string& path) = 0;
+  /// Whether the file's status can be read at all.
+  virtual bool canReadStatus(const std::string& path) = 0;
+  /// Starts a replacement of the file at path; throws FileError (Write).
+  virtual std::unique_ptr<OutputFile> createReplacement(const std::string& path) = 0;
+};
+
+/// The machine's own file system.
+class RealFileSystem final : public FileSystem {
+ public:
+  std::string readFile(const std::string& path) override;
+  std::optional<std::string> tryReadFile(const std::string& path) override;
+  bool canReadStatus(const std::string& path) override;
+  std::unique_ptr<OutputFile> createReplacement(const std::string& path) override;
+};
+
+/// A tree of files in memory; directories are named explicitly.
+class MemoryFileSystem final : public FileSystem {
+ public:
+  void addFile(const std::string& path, std::string bytes) { files_[path] = std::move(bytes); }
+  void addDirectory(const std::string& path) { directories_[path] = true; }
+  const std::map<std::string, std::string>& files() const { return files_; }
+
+  std::string readFile(const std::string& path) override;
+  std::optional<std::string> tryReadFile(const std::string& path) override;
+  bool canReadStatus(const std::string& path) override;
+  std::unique_ptr<OutputFile> createReplacement(const std::string& path) override;
+
+ private:
+  std::map<std::string, std::string> files_;
+  std::map<std::string, bool> directories_;
+};
+
+}  // namespace pelc

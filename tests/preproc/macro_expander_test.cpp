@@ -1,0 +1,172 @@
+// Tests of macro expansion and character literal conversion.
+#include "preproc/macro_expander.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "preproc/define_directive.h"
+
+namespace pelc {
+namespace {
+
+class MacroExpanderTest : public ::testing::Test {
+ protected:
+  MacroExpanderTest() { diag.setCurrentFileName("t.pmp"); }
+
+  void define(const std::string& name, const std::string& value) {
+    defineDirective(table, diag, 0, "-D", name + " " + value, false);
+  }
+  int expand(std::string& line) { return expander.expandMacros(line, 9); }
+  static std::string report(int number) {
+    return "t.pmp (9): Prompt not found: pnum = " + std::to_string(number) + "\n";
+  }
+  void defineChain(int last, const std::string& lastValue) {
+    for (int i = 0; i < last; ++i) define("M" + std::to_string(i), "M" + std::to_string(i + 1));
+    define("M" + std::to_string(last), lastValue);
+  }
+
+  std::ostringstream out;
+  Diagnostics diag{out};
+  MacroTable table;
+  MacroExpander expander{table, diag};
+};
+
+TEST_F(MacroExpanderTest, ExpandsLines) {
+  define("N", "10");
+  define("E", "");
+  define("R", "N+N");
+  define("Q", "\"");
+  define("H", "'A");
+  struct Case {
+    const char* label;
+    std::string line;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"plain", "x = N\n", "x = 10\n"},
+      {"longer name", "x = NN", "x = NN"},
+      {"digit after", "x = N1", "x = N1"},
+      {"underscore after", "x = N_", "x = N_"},
+      {"digit before", "x = 1N", "x = 110"},
+      {"after dot", "x = A.N", "x = A.10"},
+      {"empty value", "x E y", "x  y"},
+      {"nested value", "R", "10+10"},
+      {"prefixed names", "$N @N N", "$N @N 10"},
+      {"double quotes", "\"N\\\"N\" N", "\"N\\\"N\" 10"},
+      {"back quotes", "`N` N", "`N` 10"},
+      {"unclosed quote", "N \"N", "10 \"N"},
+      {"NUL is no name char", std::string("N\0N", 3), std::string("10\00010", 5)},
+      {"letter", "v = 'A'", "v = 0x41"},
+      {"newline escape", "v = '\\n'", "v = 0x0a"},
+      {"zero escape", "v = '\\0'", "v = 0x00"},
+      {"quote escape", "'\\''", "0x27"},
+      {"backslash", "'\\\\'", "0x5c"},
+      {"high byte", "'\xff'", "0xff"},
+      {"escaped quote unclosed", "v = '\\'", "v = '\\'"},
+      {"replacement not rescanned", "Q N \"", "\" 10 \""},
+      {"literal across replacement", "H' N", "'A' N"},
+  };
+  for (Case c : cases) {
+    const bool changes = c.line != c.expected;
+    EXPECT_EQ(expand(c.line), changes ? 2 : 0) << c.label;
+    EXPECT_EQ(c.line, c.expected) << c.label;
+  }
+  EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(MacroExpanderTest, FindsReferences) {
+  define("ABC", "1");
+  struct Case {
+    const char* text;
+    int kind;
+    std::size_t ref;
+  };
+  const Case cases[] = {{"1ABC", 0, 1},     {"_ABC", 0, 1},
+                        {"ABCD ABC", 0, 5}, {"\"'\" 'xy'", MacroExpander::CHAR_LITERAL, 4},
+                        {"ABC\"", 0, 0},    {"'ABC", MacroExpander::NO_REFERENCE, 0}};
+  for (const Case& c : cases) {
+    std::size_t ref = 0;
+    EXPECT_EQ(expander.findMacroReference(c.text, ref), c.kind) << c.text;
+    EXPECT_EQ(ref, c.ref) << c.text;
+  }
+}
+
+TEST_F(MacroExpanderTest, LiteralReplacementIsExpanded) {
+  define("x41", "Z");
+  std::string line = "v = 'A'";
+  EXPECT_EQ(expand(line), 2);
+  EXPECT_EQ(line, "v = 0Z");
+}
+
+TEST_F(MacroExpanderTest, MalformedLiteralIsFatal) {
+  for (std::string line : {"v = 'ab'", "v = ''", "REM it's a 'word'"}) {
+    out.str("");
+    EXPECT_THROW(expand(line), AbortFile) << line;
+    EXPECT_EQ(out.str(), report(236)) << line;
+    EXPECT_EQ(diag.errorState(), 2);
+  }
+  std::string text;
+  EXPECT_THROW(charLiteralText("'\\", text, diag, 9), AbortFile);
+}
+
+TEST_F(MacroExpanderTest, FailuresKeepPartialExpansion) {
+  struct Case {
+    const char* label;
+    std::vector<std::pair<std::string, std::string>> macros;
+    std::string line;
+    std::string expected;
+    int message;
+  };
+  const std::string w1000(1000, 'w');
+  const Case cases[] = {
+      {"direct recursion", {{"A", "A"}}, "A", "A", 244},
+      {"recursion through two", {{"A", "x B"}, {"B", "y A"}}, "A;", "x y A;", 244},
+      {"line too long", {{"W", w1000}}, "W W W", w1000 + " " + w1000 + " W", 245},
+      {"value fills buffer", {{"W", std::string(2048, 'w')}}, "W", "W", 245},
+  };
+  for (const Case& c : cases) {
+    table.clearMacros();
+    out.str("");
+    for (const auto& [name, value] : c.macros) define(name, value);
+    std::string line = c.line;
+    EXPECT_EQ(expand(line), 0) << c.label;
+    EXPECT_EQ(line, c.expected) << c.label;
+    EXPECT_EQ(out.str(), report(c.message)) << c.label;
+  }
+  EXPECT_EQ(diag.errorState(), 1);
+  table.clearMacros();
+  define("W", std::string(2047, 'w'));
+  std::string line = "W";
+  EXPECT_EQ(expand(line), 2);
+  EXPECT_EQ(line.size(), 2047u);
+}
+
+TEST_F(MacroExpanderTest, NestingDepthLimit) {
+  struct Case {
+    const char* label;
+    int last;
+    std::string lastValue;
+    std::string expected;
+    int result;
+    std::string messages;
+  };
+  const Case cases[] = {
+      {"100 levels", 100, "1", "1", 2, ""},
+      {"101 levels", 101, "1", "M101", 0, report(246)},
+      {"literal at 101", 100, "'A'", "'A'", 0, report(246)},
+      {"recursion at 101", 101, "M0", "M101", 0, report(246)},
+  };
+  for (const Case& c : cases) {
+    table.clearMacros();
+    out.str("");
+    defineChain(c.last, c.lastValue);
+    std::string line = "M0";
+    EXPECT_EQ(expand(line), c.result) << c.label;
+    EXPECT_EQ(line, c.expected) << c.label;
+    EXPECT_EQ(out.str(), c.messages) << c.label;
+  }
+}
+
+}  // namespace
+}  // namespace pelc
