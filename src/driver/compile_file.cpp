@@ -99,6 +99,8 @@ void compileFile(RunContext& run, DriverState& state, const std::string& path) {
   } catch (const std::bad_alloc&) {
     reportOutOfMemory(diag, file.reader.currentLine());
   }
+  // The block stack that syntax errors consult goes with the file.
+  diag.setSyntaxContext(nullptr);
   state.lastLine = file.reader.currentLine();
   if (run.settings.listing && !passFailed) printListing(file);
 }

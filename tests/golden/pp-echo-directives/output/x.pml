@@ -1,0 +1,10 @@
+REM #DEFINE A 1
+REM #IFDEF A
+REM x = A /* c */
+x = 1
+REM #ELSE
+REM #ENDIF
+REM #INCLUDE inc.pmp
+d = 3
+REM #UNDEF A
+REM #UNDEF NOTDEF

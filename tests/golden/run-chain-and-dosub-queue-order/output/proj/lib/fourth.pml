@@ -1,0 +1,2 @@
+#line 1 "fourth.pmp"
+d = 4

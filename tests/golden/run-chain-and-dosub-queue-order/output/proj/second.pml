@@ -1,0 +1,3 @@
+#line 1 "second.pmp"
+b = 2
+DOSUB lib\fourth

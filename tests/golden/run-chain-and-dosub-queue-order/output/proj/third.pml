@@ -1,0 +1,2 @@
+#line 1 "third.pmp"
+c = 3

@@ -1,0 +1,2 @@
+CHAIN ./y
+CHAIN z

@@ -1,0 +1,2 @@
+CHAIN ./lib/x
+DOSUB ../other

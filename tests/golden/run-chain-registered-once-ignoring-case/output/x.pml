@@ -1,0 +1,3 @@
+CHAIN NEXT.PMP
+CHAIN next
+DOSUB Next.txt

@@ -1,0 +1,2 @@
+CHAIN gone
+CHAIN there

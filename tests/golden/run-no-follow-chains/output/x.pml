@@ -1,0 +1,2 @@
+CHAIN next
+DOSUB

@@ -1,0 +1,4 @@
+:PML1
+    n = n - 1
+IF (n>0)
+    GOTO PML1

@@ -1,0 +1,4 @@
+
+:PML1
+    x = x + 1
+GOTO PML1
