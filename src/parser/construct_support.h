@@ -1,7 +1,9 @@
 // Steps that the structured-statement handlers share: opening a block, jumps and end nodes.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 
 #include "parser/block_stack.h"
 #include "parser/parser.h"
@@ -21,8 +23,7 @@ EndPoint beforeCurrentLine(const Parser& parser);
 EndPoint afterCurrentLine(const Parser& parser);
 
 /// Fills the entry pushed for a new block with its head state, handler, kind and record.
-void openBlock(Parser& parser, int state, EventHandler handler, BlockKind kind,
-               NodeRecord& record);
+void openBlock(Parser& parser, int state, EventHandler handler, BlockKind kind, NodeRecord& record);
 
 /// The head record of the block on top, the block an event is addressed to.
 template <class Record>
@@ -43,8 +44,45 @@ Record& appendEndNode(Parser& parser, NodeKind kind, EndPoint end, std::int32_t 
 /// Replaces the current line by a jump to `label`.
 void appendGoto(Parser& parser, std::int32_t label);
 
-/// True when `first <= event <= last`.
-constexpr bool eventIn(int event, int first, int last) { return event >= first && event <= last; }
+/// The action a construct's table of actions (which starts at event `first`) holds for
+/// `event`; nothing for an event outside the table.
+template <class Action, std::size_t N>
+constexpr std::optional<Action> actionOf(const std::array<Action, N>& table, int first, int event) {
+  if (event < first || event - first >= static_cast<int>(N)) return std::nullopt;
+  return table[static_cast<std::size_t>(event - first)];
+}
+
+/// What a WHILE or a FOR block does on its events; both loops have the same grammar rows.
+enum class LoopAction {
+  SwitchJumpEnds,  // BREAK as the whole body
+  ContinueEnds,    // CONTINUE as the whole body
+  ExitEnds,        // EXITLOOP as the whole body
+  Brace,           // `{` after the head
+  SwitchJump,
+  Continue,
+  Exit,
+  CloseBrace,  // `}` ends the loop after it
+  EndBefore,   // the token after a one-statement body ends the loop, then goes on
+};
+
+/// True for the actions after which the loop ends behind the current line.
+constexpr bool endsAfterLine(LoopAction action) {
+  return action == LoopAction::SwitchJumpEnds || action == LoopAction::ContinueEnds ||
+         action == LoopAction::ExitEnds || action == LoopAction::CloseBrace;
+}
+
+/// The actions of a WHILE or FOR block by event, from its first event on.
+// clang-format off
+inline constexpr std::array<LoopAction, 21> kTestedLoopActions = [] {
+  using enum LoopAction;
+  return std::array<LoopAction, 21>{
+      SwitchJumpEnds, ContinueEnds, ExitEnds, Brace,            // head
+      SwitchJump, Continue, Exit,                               // brace opened
+      SwitchJump, Continue, Exit, CloseBrace,                   // brace body
+      EndBefore, EndBefore, EndBefore, EndBefore, EndBefore,    // done
+      EndBefore, EndBefore, EndBefore, EndBefore, EndBefore};
+}();
+// clang-format on
 
 /// The grammar table raised an event that the construct has no action for.
 void reportUnknownEvent(Parser& parser);

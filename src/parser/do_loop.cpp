@@ -1,4 +1,6 @@
 // The DO loop: a top label at the DO line and the test at the WHILE line that closes it.
+#include <array>
+
 #include "parser/condition_scanner.h"
 #include "parser/construct_support.h"
 #include "parser/constructs.h"
@@ -6,6 +8,20 @@
 
 namespace pelc {
 namespace {
+
+enum class DoAction { SwitchJump, Continue, Exit, Close, Brace };
+
+constexpr int kFirstDoEvent = 1;
+// clang-format off
+constexpr std::array<DoAction, 13> kDoActions = [] {
+  using enum DoAction;
+  return std::array<DoAction, 13>{
+      SwitchJump, Continue, Exit, Close, Brace,  // DoHead
+      SwitchJump, Continue, Exit,                // DoBraceOpen
+      SwitchJump, Continue, Exit, Brace,         // DoBraceBody
+      Close};                                    // DoAwaitWhile
+}();
+// clang-format on
 
 void closeDo(Parser& parser, DoRecord& loop, int& token, std::string_view rest) {
   DoEndRecord& end = parser.appendLineNode<DoEndRecord>(NodeKind::DoEnd);
@@ -30,25 +46,28 @@ void doHead(Parser& parser, std::string_view rest, int, bool) {
 }
 
 void doEvent(Parser& parser, int event, int& token, std::string_view, std::string_view rest) {
+  const std::optional<DoAction> action = actionOf(kDoActions, kFirstDoEvent, event);
+  if (!action) {
+    reportUnknownEvent(parser);
+    return;
+  }
   DoRecord& loop = topRecord<DoRecord>(parser);
-  switch (event) {
-    case 1: case 6: case 9:
+  switch (*action) {
+    case DoAction::SwitchJump:
       parser.findJumpTarget(token, JumpClass::Switch);
       return;
-    case 2: case 7: case 10:
+    case DoAction::Continue:
       appendGoto(parser, parser.labels().onDemand(loop.continueLabel));
       return;
-    case 3: case 8: case 11:
+    case DoAction::Exit:
       appendGoto(parser, parser.labels().onDemand(loop.exitLabel));
       return;
-    case 4: case 13:
+    case DoAction::Close:
       closeDo(parser, loop, token, rest);
       return;
-    case 5: case 12:
+    case DoAction::Brace:
       parser.appendSilentNode();
       return;
-    default:
-      reportUnknownEvent(parser);
   }
 }
 

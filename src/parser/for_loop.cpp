@@ -9,22 +9,24 @@
 namespace pelc {
 namespace {
 
+constexpr int kFirstForEvent = 14;
+
 /// Scans the three parts of a FOR head into the record; a part after a failed one stays absent.
 void scanForHead(Parser& parser, ForRecord& loop, std::string_view rest) {
   Diagnostics& diag = parser.diag();
   const int line = parser.line().startLine;
-  struct Step {
+  struct Part {
     std::optional<std::string>& field;
     char opening;
     char closing;
   };
-  const Step steps[] = {{loop.init, '(', ';'}, {loop.condition, '\0', ';'}, {loop.step, '\0', ')'}};
+  const Part parts[] = {{loop.init, '(', ';'}, {loop.condition, '\0', ';'}, {loop.step, '\0', ')'}};
   std::size_t offset = 0;
-  for (const Step& step : steps) {
-    ForPart part = scanForPart(rest.substr(offset), step.opening, step.closing, diag, line);
-    if (part.status == ForPart::Status::Failed) return;
-    if (part.status == ForPart::Status::Text) step.field = std::move(part.text);
-    offset += part.next;
+  for (const Part& part : parts) {
+    ForPart scanned = scanForPart(rest.substr(offset), part.opening, part.closing, diag, line);
+    if (scanned.status == ForPart::Status::Failed) return;
+    if (scanned.status == ForPart::Status::Text) part.field = std::move(scanned.text);
+    offset += scanned.next;
   }
 }
 
@@ -48,44 +50,35 @@ void forHead(Parser& parser, std::string_view rest, int, bool) {
 }
 
 void forEvent(Parser& parser, int event, int& token, std::string_view, std::string_view) {
-  ForRecord& loop = topRecord<ForRecord>(parser);
-  switch (event) {
-    case 14:
-      parser.findJumpTarget(token, JumpClass::Switch);
-      endFor(parser, loop, afterCurrentLine(parser));
-      return;
-    case 15:
-      appendGoto(parser, parser.labels().onDemand(loop.continueLabel));
-      endFor(parser, loop, afterCurrentLine(parser));
-      return;
-    case 16:
-      appendGoto(parser, parser.labels().onDemand(loop.exitLabel));
-      endFor(parser, loop, afterCurrentLine(parser));
-      return;
-    case 17:
-      parser.appendSilentNode();
-      return;
-    case 18: case 21:
-      parser.findJumpTarget(token, JumpClass::Switch);
-      return;
-    case 19: case 22:
-      appendGoto(parser, parser.labels().onDemand(loop.continueLabel));
-      return;
-    case 20: case 23:
-      appendGoto(parser, parser.labels().onDemand(loop.exitLabel));
-      return;
-    case 24:
-      parser.appendSilentNode();
-      endFor(parser, loop, afterCurrentLine(parser));
-      return;
-    default:
-      break;
-  }
-  if (eventIn(event, 25, 34)) {
-    endFor(parser, loop, beforeCurrentLine(parser));
-  } else {
+  const std::optional<LoopAction> action = actionOf(kTestedLoopActions, kFirstForEvent, event);
+  if (!action) {
     reportUnknownEvent(parser);
+    return;
   }
+  ForRecord& loop = topRecord<ForRecord>(parser);
+  switch (*action) {
+    case LoopAction::SwitchJumpEnds:
+    case LoopAction::SwitchJump:
+      parser.findJumpTarget(token, JumpClass::Switch);
+      break;
+    case LoopAction::ContinueEnds:
+    case LoopAction::Continue:
+      // CONTINUE must still run the step, which follows the continue label.
+      appendGoto(parser, parser.labels().onDemand(loop.continueLabel));
+      break;
+    case LoopAction::ExitEnds:
+    case LoopAction::Exit:
+      appendGoto(parser, parser.labels().onDemand(loop.exitLabel));
+      break;
+    case LoopAction::Brace:
+    case LoopAction::CloseBrace:
+      parser.appendSilentNode();
+      break;
+    case LoopAction::EndBefore:
+      endFor(parser, loop, beforeCurrentLine(parser));
+      return;
+  }
+  if (endsAfterLine(*action)) endFor(parser, loop, afterCurrentLine(parser));
 }
 
 }  // namespace pelc

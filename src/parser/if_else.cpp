@@ -1,5 +1,6 @@
 // IF and ELSE with ELSE IF chains: a passed-through IF line, or a negated test that jumps
 // around the body.
+#include <array>
 #include <optional>
 #include <string>
 
@@ -14,6 +15,45 @@ namespace pelc {
 namespace {
 
 enum class IfEndKind { NoElse, AfterElse };
+
+enum class IfAction {
+  SwitchJump,
+  LoopJump,
+  Brace,
+  BodyStatement,  // the one statement after the head
+  CloseBody,      // `}` of the IF body
+  EndNoElse,      // the token after the body, when it is not ELSE
+  Else,
+  SwitchJumpEndsElse,  // BREAK as the whole ELSE body
+  LoopJumpEndsElse,    // CONTINUE or EXITLOOP as the whole ELSE body
+  CloseElse,           // `}` of the ELSE body
+  EndAfterElse,        // the token after a one-statement ELSE body
+};
+
+constexpr bool endsElseAfterLine(IfAction action) {
+  return action == IfAction::SwitchJumpEndsElse || action == IfAction::LoopJumpEndsElse ||
+         action == IfAction::CloseElse;
+}
+
+constexpr int kFirstIfEvent = 35;
+// clang-format off
+constexpr std::array<IfAction, 45> kIfActions = [] {
+  using enum IfAction;
+  return std::array<IfAction, 45>{
+      SwitchJump, LoopJump, LoopJump, Brace, BodyStatement,                  // IfHead
+      SwitchJump, LoopJump, LoopJump,                                        // IfBraceOpen
+      SwitchJump, LoopJump, LoopJump, CloseBody,                             // IfBraceBody
+      CloseBody,                                                             // IfBraceClosing
+      EndNoElse, EndNoElse, EndNoElse, EndNoElse, Else,                      // IfDone
+      EndNoElse, EndNoElse, EndNoElse, EndNoElse, EndNoElse,
+      SwitchJumpEndsElse, LoopJumpEndsElse, LoopJumpEndsElse, Brace,         // ElseHead
+      SwitchJump, LoopJump, LoopJump,                                        // ElseBraceOpen
+      SwitchJump, LoopJump, LoopJump, CloseElse,                             // ElseBraceBody
+      CloseElse,                                                             // ElseBraceClosing
+      EndAfterElse, EndAfterElse, EndAfterElse, EndAfterElse, EndAfterElse,  // ElseDone
+      EndAfterElse, EndAfterElse, EndAfterElse, EndAfterElse, EndAfterElse};
+}();
+// clang-format on
 
 // An ELSE IF keeps its condition as written while it may still guard one line; once a body
 // needs a jump around it, the test must be negated.
@@ -91,49 +131,46 @@ void ifHead(Parser& parser, std::string_view rest, int rewriteMark, bool plain) 
 
 void ifEvent(Parser& parser, int event, int& token, std::string_view keyword,
              std::string_view rest) {
+  const std::optional<IfAction> action = actionOf(kIfActions, kFirstIfEvent, event);
+  if (!action) {
+    reportUnknownEvent(parser);
+    return;
+  }
   IfRecord& record = topRecord<IfRecord>(parser);
-  switch (event) {
-    case 35: case 40: case 43: case 62: case 65:
+  switch (*action) {
+    case IfAction::SwitchJump:
+    case IfAction::SwitchJumpEndsElse:
       parser.findJumpTarget(token, JumpClass::Switch);
-      return;
-    case 36: case 37: case 41: case 42: case 44: case 45: case 63: case 64: case 66: case 67:
+      break;
+    case IfAction::LoopJump:
+    case IfAction::LoopJumpEndsElse:
       parser.findJumpTarget(token, JumpClass::Loop);
-      return;
-    case 38: case 61:
+      break;
+    case IfAction::Brace:
+    case IfAction::CloseElse:
       parser.appendSilentNode();
-      return;
-    case 39:
+      break;
+    case IfAction::BodyStatement:
+      // A block statement as the body cannot be guarded by a one-line IF.
       if (findKeyword(kBlockStatementTable, keyword) != nullptr) makeLabelled(parser, record);
       return;
-    case 46: case 47:
+    case IfAction::CloseBody:
       parser.appendSilentNode();
       makeLabelled(parser, record);
       return;
-    case 52:
+    case IfAction::Else:
       if (record.form == IfForm::Plain) makeLabelled(parser, record);
       elseLine(parser, record, rest);
       return;
-    case 58:
-      parser.findJumpTarget(token, JumpClass::Switch);
-      endIf(parser, record, IfEndKind::AfterElse, afterCurrentLine(parser));
+    case IfAction::EndNoElse:
+      endIf(parser, record, IfEndKind::NoElse, beforeCurrentLine(parser));
       return;
-    case 59: case 60:
-      parser.findJumpTarget(token, JumpClass::Loop);
-      endIf(parser, record, IfEndKind::AfterElse, afterCurrentLine(parser));
+    case IfAction::EndAfterElse:
+      endIf(parser, record, IfEndKind::AfterElse, beforeCurrentLine(parser));
       return;
-    case 68: case 69:
-      parser.appendSilentNode();
-      endIf(parser, record, IfEndKind::AfterElse, afterCurrentLine(parser));
-      return;
-    default:
-      break;
   }
-  if (eventIn(event, 48, 57)) {
-    endIf(parser, record, IfEndKind::NoElse, beforeCurrentLine(parser));
-  } else if (eventIn(event, 70, 79)) {
-    endIf(parser, record, IfEndKind::AfterElse, beforeCurrentLine(parser));
-  } else {
-    reportUnknownEvent(parser);
+  if (endsElseAfterLine(*action)) {
+    endIf(parser, record, IfEndKind::AfterElse, afterCurrentLine(parser));
   }
 }
 

@@ -1,5 +1,6 @@
 // SWITCH, CASE and DEFAULT: the selector held in a generated temporary, each CASE a test of it.
 #include <algorithm>
+#include <array>
 
 #include "codegen/temporary_names.h"
 #include "parser/condition_scanner.h"
@@ -8,6 +9,22 @@
 
 namespace pelc {
 namespace {
+
+enum class SwitchAction { Brace, Case, FallThroughCase, Default, Break, LoopJump, End };
+
+constexpr int kFirstSwitchEvent = 80;
+// clang-format off
+constexpr std::array<SwitchAction, 17> kSwitchActions = [] {
+  using enum SwitchAction;
+  return std::array<SwitchAction, 17>{
+      Brace,                                                     // SwitchHead
+      Case, Default,                                             // SwitchBraceOpen
+      Break, FallThroughCase, LoopJump, Default, LoopJump, End,  // CaseBody
+      Case, Default, End,                                        // CaseClosing
+      Break, LoopJump, LoopJump, End,                            // DefaultBody
+      End};                                                      // DefaultClosing
+}();
+// clang-format on
 
 /// The nesting depth of the SWITCH on top: the SWITCH entries from the top down, itself included.
 int switchDepth(BlockStack& blocks) {
@@ -84,33 +101,35 @@ void switchBreak(Parser& parser, SwitchRecord& owner) {
   node.notAtEol = parser.notAtEol();
 }
 
-void switchEvent(Parser& parser, int event, int& token, std::string_view,
-                 std::string_view rest) {
+void switchEvent(Parser& parser, int event, int& token, std::string_view, std::string_view rest) {
+  const std::optional<SwitchAction> action = actionOf(kSwitchActions, kFirstSwitchEvent, event);
+  if (!action) {
+    reportUnknownEvent(parser);
+    return;
+  }
   SwitchRecord& owner = topRecord<SwitchRecord>(parser);
-  switch (event) {
-    case 80:
+  switch (*action) {
+    case SwitchAction::Brace:
       parser.appendSilentNode();
       return;
-    case 81: case 89:
+    case SwitchAction::Case:
       caseLine(parser, owner, rest, false);
       return;
-    case 84:
+    case SwitchAction::FallThroughCase:
       caseLine(parser, owner, rest, true);
       return;
-    case 82: case 86: case 90:
+    case SwitchAction::Default:
       defaultLine(parser, owner);
       return;
-    case 83: case 92:
+    case SwitchAction::Break:
       switchBreak(parser, owner);
       return;
-    case 85: case 87: case 93: case 94:
+    case SwitchAction::LoopJump:
       parser.findJumpTarget(token, JumpClass::Loop);
       return;
-    case 88: case 91: case 95: case 96:
+    case SwitchAction::End:
       endSwitch(parser, owner);
       return;
-    default:
-      reportUnknownEvent(parser);
   }
 }
 

@@ -6,6 +6,8 @@
 namespace pelc {
 namespace {
 
+constexpr int kFirstWhileEvent = 97;
+
 void endWhile(Parser& parser, WhileRecord& loop, EndPoint end) {
   appendEndNode<WhileEndRecord>(parser, NodeKind::WhileEnd, end, loop.startLine).loop = &loop;
   parser.blocks().pop();
@@ -26,44 +28,35 @@ void whileHead(Parser& parser, std::string_view rest, int, bool) {
 }
 
 void whileEvent(Parser& parser, int event, int& token, std::string_view, std::string_view) {
-  WhileRecord& loop = topRecord<WhileRecord>(parser);
-  switch (event) {
-    case 97:
-      parser.findJumpTarget(token, JumpClass::Switch);
-      endWhile(parser, loop, afterCurrentLine(parser));
-      return;
-    case 98:
-      appendGoto(parser, loop.testLabel);
-      endWhile(parser, loop, afterCurrentLine(parser));
-      return;
-    case 99:
-      appendGoto(parser, parser.labels().onDemand(loop.exitLabel));
-      endWhile(parser, loop, afterCurrentLine(parser));
-      return;
-    case 100:
-      parser.appendSilentNode();
-      return;
-    case 101: case 104:
-      parser.findJumpTarget(token, JumpClass::Switch);
-      return;
-    case 102: case 105:
-      appendGoto(parser, loop.testLabel);
-      return;
-    case 103: case 106:
-      appendGoto(parser, parser.labels().onDemand(loop.exitLabel));
-      return;
-    case 107:
-      parser.appendSilentNode();
-      endWhile(parser, loop, afterCurrentLine(parser));
-      return;
-    default:
-      break;
-  }
-  if (eventIn(event, 108, 117)) {
-    endWhile(parser, loop, beforeCurrentLine(parser));
-  } else {
+  const std::optional<LoopAction> action = actionOf(kTestedLoopActions, kFirstWhileEvent, event);
+  if (!action) {
     reportUnknownEvent(parser);
+    return;
   }
+  WhileRecord& loop = topRecord<WhileRecord>(parser);
+  switch (*action) {
+    case LoopAction::SwitchJumpEnds:
+    case LoopAction::SwitchJump:
+      parser.findJumpTarget(token, JumpClass::Switch);
+      break;
+    case LoopAction::ContinueEnds:
+    case LoopAction::Continue:
+      // CONTINUE re-runs the test, which sits at the test label.
+      appendGoto(parser, loop.testLabel);
+      break;
+    case LoopAction::ExitEnds:
+    case LoopAction::Exit:
+      appendGoto(parser, parser.labels().onDemand(loop.exitLabel));
+      break;
+    case LoopAction::Brace:
+    case LoopAction::CloseBrace:
+      parser.appendSilentNode();
+      break;
+    case LoopAction::EndBefore:
+      endWhile(parser, loop, beforeCurrentLine(parser));
+      return;
+  }
+  if (endsAfterLine(*action)) endWhile(parser, loop, afterCurrentLine(parser));
 }
 
 }  // namespace pelc

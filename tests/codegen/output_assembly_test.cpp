@@ -287,6 +287,12 @@ TEST(OutputAssemblyTest, PositionsOutOfOrderAreAnInternalError) {
   }
 }
 
+TEST(OutputAssemblyTest, CopyBeyondTheSourceIsAReadError) {
+  Assembly assembly("abc\n");
+  EXPECT_THROW(assembly.out().copySource(0, 9), AbortFile);
+  EXPECT_EQ(assembly.printed(), "t.pmp: Prompt not found: pnum = 201\n");
+}
+
 TEST(OutputAssemblyTest, AddLineFoldsLineEnds) {
   Assembly assembly("");
   assembly.out().addLine("a\r\nb\rc\n");

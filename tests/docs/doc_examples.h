@@ -2,11 +2,12 @@
 //
 // An example starts with a comment line
 //     <!-- example args="-X prog" files="prog.pmp prog.pml" status="0" -->
-// and takes the next code blocks, one per name in `files`, in that order. A block is either
-// a fenced block (``` lines) or an HTML <pre> block (the line holding <pre> ends with it, the
-// line starting </pre> closes it; &lt; &gt; &amp; are unescaped). Names ending in .pmp are
-// sources, names ending in .pml are expected output files (line ends shown as LF), "stdout" is
-// the expected standard output. `status` is optional.
+// and takes the next code blocks, one per name in `files`, in that order. A block is either a
+// fenced block (``` lines) or an HTML <pre> block: the line holding <pre> ends with it, the line
+// starting </pre> closes it, &lt; &gt; &amp; are unescaped, and a line holding only
+// <span></span> stands for an empty line (a blank line would end the HTML block in Markdown).
+// Names ending in .pmp are sources, names ending in .pml are expected output files (line ends
+// shown as LF), "stdout" is the expected standard output. `status` is optional.
 #pragma once
 
 #include <optional>
@@ -57,6 +58,8 @@ inline bool isExampleMarker(const std::string& line) {
   return trim(line).rfind("<!-- example ", 0) == 0;
 }
 
+inline constexpr const char* kEmptyPreLine = "<span></span>";
+
 inline bool endsWith(const std::string& text, const std::string& tail) {
   return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
@@ -77,7 +80,7 @@ inline bool readBlock(const std::vector<std::string>& lines, std::size_t& at, st
       if (pre) text = unescapeHtml(text);
       return true;
     }
-    text += lines[at] + "\n";
+    text += (pre && lines[at] == kEmptyPreLine ? "" : lines[at]) + "\n";
   }
   return false;
 }

@@ -35,7 +35,9 @@ void checkExample(const DocExample& example, const std::string& where) {
   }
   std::ostringstream out;
   const int status = runPelc(example.args, out, fs);
-  if (example.status) EXPECT_EQ(status, *example.status) << where;
+  if (example.status) {
+    EXPECT_EQ(status, *example.status) << where;
+  }
   for (const auto& [name, expected] : example.blocks) {
     if (name == "stdout") {
       EXPECT_EQ(out.str(), expected) << where;
@@ -72,6 +74,8 @@ TEST(DocExamplesTest, MarkerReadingFindsBothBlockForms) {
       "IF (a &lt; b)\n"
       "</pre></td><td><pre>\n"
       "x &amp;&amp; y\n"
+      "<span></span>\n"
+      "z\n"
       "</pre></td></tr></table>\n"
       "<!-- example args=\"prog\" files=\"prog.pmp stdout\" -->\n"
       "```pmp\n"
@@ -91,7 +95,7 @@ TEST(DocExamplesTest, MarkerReadingFindsBothBlockForms) {
   EXPECT_EQ(examples[0].status, 0);
   ASSERT_EQ(examples[0].blocks.size(), 2u);
   EXPECT_EQ(examples[0].blocks[0].second, "IF (a < b)\n");
-  EXPECT_EQ(examples[0].blocks[1].second, "x && y\n");
+  EXPECT_EQ(examples[0].blocks[1].second, "x && y\n\nz\n");
   ASSERT_EQ(examples[1].blocks.size(), 2u);
   EXPECT_EQ(examples[1].blocks[1], (std::pair<std::string, std::string>{"stdout", "line\n"}));
   EXPECT_FALSE(examples[1].status.has_value());

@@ -165,6 +165,7 @@ TEST(OptionsTest, RejectedCommandLines) {
       {"unknown letter", {"-Z", "prog"}, usage},
       {"unknown letter after flags", {"-LMq", "prog"}, usage},
       {"lower-case twin that does not exist", {"-l", "prog"}, usage},
+      {"double dash", {"--", "prog"}, usage},
       {"empty B", {"-LB", "prog"}, usage},
       {"second B", {"-Bone", "-Btwo", "prog"}, usage},
       {"empty D", {"-D", "prog"}, usage},

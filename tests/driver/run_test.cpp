@@ -2,6 +2,8 @@
 // file errors, the stop after an error and the exit status.
 #include "driver/run.h"
 
+#include "codegen/temporary_names.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -95,13 +97,18 @@ TEST(RunTest, ChainTargetsAreQueuedOnceInOrder) {
   }
 }
 
-TEST(RunTest, ChainWithoutNameFailsTheFile) {
+TEST(RunTest, ChainWithoutName) {
   MemoryFileSystem fs;
   fs.addFile("main.pmp", "x = 1\nCHAIN   \n");
-  const RunResult run = runOn(fs, {"main"});
+  RunResult run = runOn(fs, {"main"});
   EXPECT_EQ(run.printed, "main.pmp:\nmain.pmp (2): Prompt not found: pnum = 250\n");
   EXPECT_FALSE(exists(fs, "main.pml"));
   EXPECT_EQ(run.status, 1);
+
+  run = runOn(fs, {"-N", "main"});
+  EXPECT_EQ(run.printed, "main.pmp:\n") << "with -N a CHAIN is a plain statement";
+  EXPECT_TRUE(exists(fs, "main.pml"));
+  EXPECT_EQ(run.status, 0);
 }
 
 TEST(RunTest, MissingSources) {
@@ -215,6 +222,75 @@ TEST(RunTest, ListingAfterAFileError) {
   const RunResult run = runOn(fs, {"-L", "main"});
   EXPECT_EQ(run.printed,
             "main.pmp:\npelc: cannot write main.pml: Is a directory\nPrompt not found: pnum = 33\n");
+}
+
+TEST(RunTest, CommandLineDefinitions) {
+  struct Case {
+    const char* label;
+    std::vector<std::string> args;
+    std::string printed;
+    int status;
+    std::string outputHas;  // empty: no output file
+  };
+  const Case cases[] = {
+      {"name=value", {"-DA=1", "prog"}, "prog.pmp:\n", 0, "y = 1\r\n"},
+      {"name value", {"-DA two", "prog"}, "prog.pmp:\n", 0, "y = two\r\n"},
+      {"rejected before the first file: pelc prefix, nothing started",
+       {"-DA=1", "-D9X", "prog"}, "pelc: Prompt not found: pnum = 254\n", 1, ""},
+  };
+  for (const Case& c : cases) {
+    MemoryFileSystem fs;
+    fs.addFile("prog.pmp", "y = A\n");
+    const RunResult run = runOn(fs, c.args);
+    EXPECT_EQ(run.printed, c.printed) << c.label;
+    EXPECT_EQ(run.status, c.status) << c.label;
+    if (c.outputHas.empty()) {
+      EXPECT_FALSE(exists(fs, "prog.pml")) << c.label;
+    } else {
+      ASSERT_TRUE(exists(fs, "prog.pml")) << c.label;
+      EXPECT_NE(fs.files().at("prog.pml").find(c.outputHas), std::string::npos) << c.label;
+    }
+  }
+}
+
+TEST(RunTest, DefinitionMessagesCarryThePreviousFilesPrefix) {
+  // An empty macro name is only a warning, so it shows at every entry of the text:
+  // before each file starts and again before each emission.
+  MemoryFileSystem fs;
+  fs.addFile("main.pmp", "CHAIN next\n");
+  fs.addFile("next.pmp", "x = 1\ny = 2\n");
+  const RunResult run = runOn(fs, {"-D=x", "main"});
+  EXPECT_EQ(run.printed,
+            "pelc: Prompt not found: pnum = 122\n"
+            "main.pmp:\n"
+            "main.pmp (2): Prompt not found: pnum = 122\n"
+            "main.pmp (2): Prompt not found: pnum = 122\n"
+            "next.pmp:\n"
+            "next.pmp (3): Prompt not found: pnum = 122\n");
+  EXPECT_EQ(run.status, 0);
+}
+
+TEST(RunTest, ListingNamesTheGeneratedTemporaries) {
+  MemoryFileSystem fs;
+  fs.addFile("prog.pmp", "SWITCH (a) {\nCASE 1\nSWITCH (b) {\nDEFAULT\nx = 1\n}\n}\n");
+  const RunResult run = runOn(fs, {"-L", "prog"});
+  EXPECT_EQ(run.printed, "prog.pmp:\nPrompt not found: pnum = 33\nPrompt not found: pnum = 34\n"
+                         "        " + temporaryName("prog.pmp", 1) + "\n"
+                         "        " + temporaryName("prog.pmp", 2) + "\n");
+  EXPECT_EQ(run.status, 0);
+}
+
+TEST(RunTest, InputThatIsADirectory) {
+  for (const char* option : {"-L", "-u"}) {
+    MemoryFileSystem fs;
+    fs.addDirectory("prog.pmp");
+    const RunResult run = runOn(fs, {option, "prog"});
+    const std::string listing = std::string(option) == "-L" ? "Prompt not found: pnum = 33\n" : "";
+    EXPECT_EQ(run.printed, "prog.pmp:\npelc: cannot read prog.pmp: Is a directory\n" + listing)
+        << option;
+    EXPECT_EQ(run.status, 1) << option;
+    EXPECT_FALSE(exists(fs, "prog.pml")) << option;
+  }
 }
 
 TEST(RunTest, QueueHoldsAThousandFiles) {

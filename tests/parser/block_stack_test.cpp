@@ -51,6 +51,7 @@ TEST(BlockStackTest, NestingLimitInASource) {
   for (const Case& c : cases) {
     std::string source;
     for (int i = 0; i < c.depth; ++i) source += "WHILE (a) {\n";
+    source += "x = 1\n";  // an empty brace body is not allowed
     for (int i = 0; i < c.depth; ++i) source += "}\n";
     const TreeParse parse("t.pmp", source);
     EXPECT_EQ(parse.printed(), c.printed) << c.label;
@@ -122,14 +123,14 @@ TEST(JumpTargetTest, JumpsFindTheirBlock) {
   const std::string noTarget3 = "t.pmp (3): Prompt not found: pnum = 242\n";
   const Case cases[] = {
       {"BREAK through a WHILE to the SWITCH",
-       lines({"SWITCH (x) {", "CASE 1:", "WHILE (a) {", "BREAK", "}", "}"}),
+       lines({"SWITCH (x) {", "CASE 1", "WHILE (a) {", "BREAK", "}", "}"}),
        "Switch(4) While(2,3,0) Break(4)", ""},
       {"BREAK as a WHILE's single statement inside a SWITCH",
-       lines({"SWITCH (x) {", "CASE 1:", "WHILE (a)", "BREAK", "y = 1", "}"}),
+       lines({"SWITCH (x) {", "CASE 1", "WHILE (a)", "BREAK", "y = 1", "}"}),
        "Switch(4) While(2,3,0) Break(4)", ""},
       {"BREAK in a WHILE without SWITCH", lines({"x = 1", "WHILE (a) {", "BREAK", "}"}),
        "While(1,2,0)", noTarget3},
-      {"CONTINUE in a SWITCH without loop", lines({"SWITCH (x) {", "CASE 1:", "CONTINUE", "}"}),
+      {"CONTINUE in a SWITCH without loop", lines({"SWITCH (x) {", "CASE 1", "CONTINUE", "}"}),
        "Switch(0)", noTarget3},
       {"EXITLOOP in an IF without loop", lines({"x = 1", "IF (a) {", "EXITLOOP", "}"}), "If",
        noTarget3},
@@ -139,26 +140,27 @@ TEST(JumpTargetTest, JumpsFindTheirBlock) {
        lines({"FOR (i = 0; i < 3; i++) {", "IF (a) {", "CONTINUE", "}", "}"}),
        "For(1,4,2,0) If Goto(4)", ""},
       {"CONTINUE and EXITLOOP through a SWITCH to the WHILE",
-       lines({"WHILE (a) {", "SWITCH (x) {", "CASE 1:", "CONTINUE", "CASE 2:", "EXITLOOP", "}",
+       lines({"WHILE (a) {", "SWITCH (x) {", "CASE 1", "CONTINUE", "CASE 2", "EXITLOOP", "}",
               "}"}),
-       "While(1,2,5) Switch(0) Goto(1) Goto(5)", ""},
+       // CASE 2 takes the next label 4 and, since CASE 1 falls through, label 5.
+       "While(1,2,6) Switch(0) Goto(1) Goto(6)", ""},
       {"two CONTINUEs in a DO share one label",
        lines({"DO {", "IF (a) {", "CONTINUE", "}", "IF (b) {", "CONTINUE", "}", "}",
               "WHILE (c)"}),
        "Do(1,3,0) If Goto(3) If Goto(3)", ""},
       {"a DO without CONTINUE takes no continue label",
-       lines({"DO {", "x = 1", "}", "WHILE (c)", "WHILE (d) {", "}"}), "Do(1,0,0) While(2,3,0)",
+       lines({"DO {", "x = 1", "}", "WHILE (c)", "WHILE (d) {", "y = 2", "}"}), "Do(1,0,0) While(2,3,0)",
        ""},
       {"EXITLOOP through an IF to the DO",
        lines({"DO {", "IF (a) {", "EXITLOOP", "}", "IF (b) {", "EXITLOOP", "}", "}",
               "WHILE (c)"}),
        "Do(1,0,3) If Goto(3) If Goto(3)", ""},
       {"the innermost loop is the target",
-       lines({"WHILE (a) {", "FOR (;;) {", "SWITCH (x) {", "CASE 1:", "CONTINUE", "}", "}",
+       lines({"WHILE (a) {", "FOR (;;) {", "SWITCH (x) {", "CASE 1", "CONTINUE", "}", "}",
               "}"}),
        "While(1,2,0) For(0,5,3,0) Switch(0) Goto(5)", ""},
       {"the innermost SWITCH is the target",
-       lines({"SWITCH (x) {", "CASE 1:", "SWITCH (y) {", "CASE 2:", "DO {", "BREAK", "}",
+       lines({"SWITCH (x) {", "CASE 1", "SWITCH (y) {", "CASE 2", "DO {", "BREAK", "}",
               "WHILE (c)", "}", "}"}),
        "Switch(0) Switch(4) Do(3,0,0) Break(4)", ""},
   };

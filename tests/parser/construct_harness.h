@@ -34,12 +34,18 @@ inline std::string describe(const Node& node) {
   std::ostringstream out;
   const NodeRecord* r = node.record;
   switch (node.kind) {
-    case NodeKind::Silent: out << "Silent"; break;
-    case NodeKind::Goto: out << "Goto(" << static_cast<const GotoRecord*>(r)->targetLabel << ")"; break;
+    case NodeKind::Silent:
+      out << "Silent";
+      break;
+    case NodeKind::Goto:
+      out << "Goto(" << static_cast<const GotoRecord*>(r)->targetLabel << ")";
+      break;
     case NodeKind::Statement:
       out << "Stmt(" << static_cast<const StatementRecord*>(r)->rewriteMark << ")";
       break;
-    case NodeKind::Exit: out << "Exit(" << static_cast<const ExitRecord*>(r)->rewriteMark << ")"; break;
+    case NodeKind::Exit:
+      out << "Exit(" << static_cast<const ExitRecord*>(r)->rewriteMark << ")";
+      break;
     case NodeKind::Do: {
       const auto& d = *static_cast<const DoRecord*>(r);
       out << "Do(" << d.topLabel << "," << d.continueLabel << "," << d.exitLabel << ")";
@@ -55,7 +61,9 @@ inline std::string describe(const Node& node) {
           << f.topLabel << "," << f.exitLabel << ")";
       break;
     }
-    case NodeKind::ForEnd: out << "ForEnd"; break;
+    case NodeKind::ForEnd:
+      out << "ForEnd";
+      break;
     case NodeKind::If: {
       const auto& i = *static_cast<const IfRecord*>(r);
       out << "If" << static_cast<int>(i.form) << i.condition << "(" << i.elseLabel << ","
@@ -67,15 +75,21 @@ inline std::string describe(const Node& node) {
       out << "Else(" << e.ownLabel << "," << e.ifElseLabel << ")";
       break;
     }
-    case NodeKind::IfEnd: out << "IfEnd(" << static_cast<const IfEndRecord*>(r)->endLabel << ")"; break;
-    case NodeKind::Switch: out << "Switch" << static_cast<const SwitchRecord*>(r)->expression; break;
+    case NodeKind::IfEnd:
+      out << "IfEnd(" << static_cast<const IfEndRecord*>(r)->endLabel << ")";
+      break;
+    case NodeKind::Switch:
+      out << "Switch" << static_cast<const SwitchRecord*>(r)->expression;
+      break;
     case NodeKind::Case: {
       const auto& c = *static_cast<const CaseRecord*>(r);
-      out << "Case[" << c.low << (c.high ? ":" + *c.high : "") << "](" << c.fallThroughLabel
-          << "," << c.previousNextLabel << "," << c.nextLabel << ")";
+      out << "Case[" << c.low << (c.high ? ":" + *c.high : "") << "](" << c.fallThroughLabel << ","
+          << c.previousNextLabel << "," << c.nextLabel << ")";
       break;
     }
-    case NodeKind::Default: out << "Default(" << static_cast<const DefaultRecord*>(r)->nextLabel << ")"; break;
+    case NodeKind::Default:
+      out << "Default(" << static_cast<const DefaultRecord*>(r)->nextLabel << ")";
+      break;
     case NodeKind::SwitchBreak:
       out << "Break(" << static_cast<const SwitchBreakRecord*>(r)->breakLabel << ")";
       break;
@@ -86,12 +100,16 @@ inline std::string describe(const Node& node) {
     }
     case NodeKind::While: {
       const auto& w = *static_cast<const WhileRecord*>(r);
-      out << "While" << w.condition << "(" << w.testLabel << "," << w.topLabel << ","
-          << w.exitLabel << ")";
+      out << "While" << w.condition << "(" << w.testLabel << "," << w.topLabel << "," << w.exitLabel
+          << ")";
       break;
     }
-    case NodeKind::WhileEnd: out << "WhileEnd"; break;
-    default: out << "Directive"; break;
+    case NodeKind::WhileEnd:
+      out << "WhileEnd";
+      break;
+    default:
+      out << "Directive";
+      break;
   }
   return out.str();
 }
@@ -146,7 +164,9 @@ class ParsedFile {
   }
 
   /// The offset just after the n-th (from 0) occurrence of `text` in the source.
-  std::int32_t after(std::string_view text, int nth = 0) const { return at(text, nth) + static_cast<std::int32_t>(text.size()); }
+  std::int32_t after(std::string_view text, int nth = 0) const {
+    return at(text, nth) + static_cast<std::int32_t>(text.size());
+  }
   std::int32_t at(std::string_view text, int nth = 0) const {
     std::size_t found = bytes().find(text);
     for (int i = 0; i < nth; ++i) found = bytes().find(text, found + 1);

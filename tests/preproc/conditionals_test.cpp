@@ -90,6 +90,8 @@ TEST(ConditionalsTest, BranchRecords) {
        "#IFDEF A\n#DEFINE B 1\n#UNDEF C\n#INCLUDE nowhere.pmp\nWHILE (x) {\n#ENDIF\n"
        "#IFDEF B\n#ENDIF\n",
        "Ifdef@1:6>L6 Endif@6:1 Ifdef@7:8>L8 Endif@8:1", {}},
+      {"a quote in skipped text hides the lines up to the closing quote",
+       "#IFDEF A\nx = 'abc\n#ENDIF\n'\n#ENDIF\ny /* 1 */\n", "Ifdef@1:5>L5 Endif@5:1 Stmt@6", {}},
       {"extra text is a warning only", "#IFDEF X junk\n#ELSE more\n#ENDIF trailing\n",
        "Ifdef@1:2>L2 Else@2:0 Endif@3:0", {123, 123, 123}},
   };

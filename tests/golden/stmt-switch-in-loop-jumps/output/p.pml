@@ -1,0 +1,25 @@
+LOCAL YiKgKHCA
+
+GOTO PML1
+:PML2
+YiKgKHCA = (i)
+IF (YiKgKHCA!=(1))
+    GOTO PML3
+GOTO PML1
+GOTO PML5
+:PML3
+IF (YiKgKHCA!=(2))
+    GOTO PML4
+:PML5
+GOTO PML6
+:PML4
+        IF (i == 5)
+GOTO PML8
+:PML8
+    i = i + 1
+:PML1
+IF (i<9)
+    GOTO PML2
+:PML6
+
+CLEAR YiKgKHCA
