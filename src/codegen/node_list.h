@@ -1,7 +1,7 @@
 // The node list: the ordered contract between the parse and the emission.
 #pragma once
 
-#include <deque>
+#include <memory>
 #include <span>
 #include <tuple>
 #include <vector>
@@ -15,9 +15,28 @@ struct Node {
   NodeRecord* record;
 };
 
+/// Records of one type in chunks that never move, allocated a few thousand at
+/// a time: large files carry millions of records.
+template <class Record>
+class RecordPool {
+ public:
+  Record& emplace_back() {
+    if (used_ == kChunk || chunks_.empty()) {
+      chunks_.push_back(std::make_unique<Record[]>(kChunk));
+      used_ = 0;
+    }
+    return chunks_.back()[used_++];
+  }
+
+ private:
+  static constexpr std::size_t kChunk = 4096 / sizeof(Record) < 16 ? 16 : 4096 / sizeof(Record) * 4;
+  std::vector<std::unique_ptr<Record[]>> chunks_;
+  std::size_t used_ = 0;
+};
+
 /// Owns every node and record of one file. Records live in per-type pools
-/// (deques never move their elements), so the block stack and the end nodes
-/// may keep pointers to head records until the list is released.
+/// whose elements never move, so the block stack and the end nodes may keep
+/// pointers to head records until the list is released.
 class NodeList {
  public:
   NodeList() = default;
@@ -28,7 +47,7 @@ class NodeList {
   /// fills (also later, for head records whose labels arrive on demand).
   template <class Record>
   Record& appendNode(NodeKind kind) {
-    Record& record = std::get<std::deque<Record>>(pools_).emplace_back();
+    Record& record = std::get<RecordPool<Record>>(pools_).emplace_back();
     nodes_.push_back(Node{kind, &record});
     return record;
   }
@@ -38,14 +57,14 @@ class NodeList {
 
  private:
   std::vector<Node> nodes_;
-  std::tuple<std::deque<SilentRecord>, std::deque<GotoRecord>, std::deque<StatementRecord>,
-             std::deque<ExitRecord>, std::deque<DoRecord>, std::deque<DoEndRecord>,
-             std::deque<ForRecord>, std::deque<ForEndRecord>, std::deque<IfRecord>,
-             std::deque<ElseRecord>, std::deque<IfEndRecord>, std::deque<SwitchRecord>,
-             std::deque<CaseRecord>, std::deque<DefaultRecord>, std::deque<SwitchBreakRecord>,
-             std::deque<SwitchEndRecord>, std::deque<WhileRecord>, std::deque<WhileEndRecord>,
-             std::deque<IncludeRecord>, std::deque<IncludeEndRecord>, std::deque<DirectiveRecord>,
-             std::deque<BranchRecord>, std::deque<EndifRecord>>
+  std::tuple<RecordPool<SilentRecord>, RecordPool<GotoRecord>, RecordPool<StatementRecord>,
+             RecordPool<ExitRecord>, RecordPool<DoRecord>, RecordPool<DoEndRecord>,
+             RecordPool<ForRecord>, RecordPool<ForEndRecord>, RecordPool<IfRecord>,
+             RecordPool<ElseRecord>, RecordPool<IfEndRecord>, RecordPool<SwitchRecord>,
+             RecordPool<CaseRecord>, RecordPool<DefaultRecord>, RecordPool<SwitchBreakRecord>,
+             RecordPool<SwitchEndRecord>, RecordPool<WhileRecord>, RecordPool<WhileEndRecord>,
+             RecordPool<IncludeRecord>, RecordPool<IncludeEndRecord>, RecordPool<DirectiveRecord>,
+             RecordPool<BranchRecord>, RecordPool<EndifRecord>>
       pools_;
 };
 

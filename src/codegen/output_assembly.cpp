@@ -95,8 +95,7 @@ bool OutputAssembly::endsWithLineFeed(std::int32_t from, std::int32_t to) const 
 }
 
 void OutputAssembly::appendCopy(std::string_view bytes, std::int32_t to) {
-  foldLineEnds(bytes, scratch_);
-  sink_.append(scratch_);
+  sink_.appendSource(bytes);
   if (bytes.back() == '\n') {
     openCopySource_ = nullptr;
   } else {

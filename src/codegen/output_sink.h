@@ -18,6 +18,9 @@ class OutputSink {
   OutputSink& operator=(const OutputSink&) = delete;
 
   void append(std::string_view piece);
+  /// Source bytes as they are copied: a CR LF pair stays one line end and a
+  /// line feed without CR gets one.
+  void appendSource(std::string_view bytes);
   /// Writes what is buffered; call before committing the file.
   void flush();
 

@@ -74,6 +74,7 @@ std::size_t charLiteralText(std::string_view literal, std::string& textOut, Diag
 int MacroExpander::expandMacros(std::string& line, int lineNumber) {
   line_ = &line;
   lineNumber_ = lineNumber;
+  replacements_ = 0;
   // With the whole buffer reserved, replacing in place never reallocates.
   line.reserve(LINE_BUFFER_SIZE);
   const int result = expandRegion(0, line.size(), 0);
@@ -112,7 +113,7 @@ std::optional<std::size_t> MacroExpander::replaceReference(std::size_t refStart,
   std::string& line = *line_;
   const std::size_t tailLength = line.size() - refStart - replacedLength;
   const std::size_t spaceLeft = refStart < LINE_BUFFER_SIZE ? LINE_BUFFER_SIZE - refStart : 0;
-  if (replacement.size() + tailLength + 1 > spaceLeft) {
+  if (replacement.size() + tailLength + 1 > spaceLeft || ++replacements_ > MAX_REPLACEMENTS) {
     diag_.reportMessage(Msg::ExpansionTooLong, lineNumber_);
     return std::nullopt;
   }

@@ -29,6 +29,10 @@ class MacroExpander {
   /// Reference kinds besides a macro index.
   static constexpr int NO_REFERENCE = -1;
   static constexpr int CHAR_LITERAL = -2;
+  /// Replacements one line may take. Macros that stand for several uses of
+  /// empty macros unfold exponentially without the line ever growing; past
+  /// this many replacements the expansion counts as too long for the line.
+  static constexpr long MAX_REPLACEMENTS = 100000;
 
   MacroExpander(const MacroTable& table, Diagnostics& diag) : table_(table), diag_(diag) {}
 
@@ -52,6 +56,7 @@ class MacroExpander {
   Diagnostics& diag_;
   std::string* line_ = nullptr;
   int lineNumber_ = 0;
+  long replacements_ = 0;
   /// The macro index (or CHAR_LITERAL) being expanded at each depth.
   std::array<int, MAX_EXPANSION_DEPTH + 1> expansionChain_{};
   // Reused for every literal so that expansion allocates nothing per reference.

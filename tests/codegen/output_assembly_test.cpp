@@ -25,8 +25,7 @@ class CapturedFile final : public OutputFile {
 /// An assembly over `source`, with the file's bytes available after finish().
 class Assembly {
  public:
-  explicit Assembly(std::string source, bool suppressMarkers = false)
-      : source_(std::move(source)) {
+  explicit Assembly(std::string source, bool suppressMarkers = false) : source_(std::move(source)) {
     settings_.suppressLineMarkers = suppressMarkers;
     diag_.setCurrentFileName("t.pmp");
     reader_.attach(source_);
@@ -196,8 +195,7 @@ TEST(OutputAssemblyTest, CopiedLinesAreNeverContinued) {
          o.addLine("z\n");
        },
        "x = 1 {\r\nz\r\n"},
-      {"open copy at the very end stays open",
-       [](OutputAssembly& o) { o.copySource(0, 5); },
+      {"open copy at the very end stays open", [](OutputAssembly& o) { o.copySource(0, 5); },
        "x = 1"},
       {"completeLine ends the open line once",
        [](OutputAssembly& o) {

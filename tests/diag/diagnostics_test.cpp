@@ -62,10 +62,9 @@ TEST(DiagnosticsTest, PrintedLine) {
 
 TEST(DiagnosticsTest, EveryMessageNumberHasItsSeverity) {
   // The complete list of numbers the compiler uses, and the errors that return.
-  const std::set<int> allCodes = {-1,   -201, -203, -211, -223, -236, -238, -239, -241, -242,
-                                  -243, -244, -245, -246, -247, -248, -250, -251, -252, -253,
-                                  -254, -255, -256, -257, -260, 1,    21,   33,   34,   121,
-                                  122,  123};
+  const std::set<int> allCodes = {-1,   -201, -203, -211, -223, -236, -238, -239, -241, -242, -243,
+                                  -244, -245, -246, -247, -248, -250, -251, -252, -253, -254, -255,
+                                  -256, -257, -260, 1,    21,   33,   34,   121,  122,  123};
   const std::set<int> returning = {-255, -254, -246, -245, -244, -243, -242, -236};
 
   std::set<int> tableCodes;
@@ -122,7 +121,8 @@ TEST(DiagnosticsTest, ErrorStateOnlyRises) {
   EXPECT_FALSE(thrown(diag, Msg::NoJumpTarget, 2));
   EXPECT_EQ(diag.errorState(), 1);
   EXPECT_FALSE(thrown(diag, Msg::ExtraText, 3));
-  EXPECT_FALSE(thrown(diag, Msg::ExpansionTooLong, 4)) << "an earlier error does not make later ones fatal";
+  EXPECT_FALSE(thrown(diag, Msg::ExpansionTooLong, 4))
+      << "an earlier error does not make later ones fatal";
   EXPECT_EQ(diag.errorState(), 1);
   diag.enterFatalMode();
   diag.markError();

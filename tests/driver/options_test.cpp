@@ -120,7 +120,9 @@ TEST(OptionsTest, AcceptedCommandLines) {
       {"absolute input", {"/abs/p.pmp"}, withInput("/abs/p.pmp", "/abs")},
       {"root input", {"/p"}, withInput("/p.pmp", "/")},
       {"drive without directory", {"C:prog"}, withInput("C:prog.pmp", "C:")},
-      {"B wins over the input directory", {"-Bbase", "dir/prog"}, withInput("dir/prog.pmp", "base")},
+      {"B wins over the input directory",
+       {"-Bbase", "dir/prog"},
+       withInput("dir/prog.pmp", "base")},
   };
   for (const Case& c : cases) {
     const Outcome outcome = read(c.args);
@@ -140,8 +142,7 @@ TEST(OptionsTest, InputPathKeepsToTwoHundredFiftySixCharacters) {
   const Case cases[] = {
       {"long name cut, no room for the extension", std::string(300, 'a'), std::string(256, 'a')},
       {"extension fits exactly", std::string(252, 'b'), std::string(252, 'b') + ".pmp"},
-      {"no room: name left without extension", std::string(253, 'c') + ".x",
-       std::string(253, 'c')},
+      {"no room: name left without extension", std::string(253, 'c') + ".x", std::string(253, 'c')},
   };
   for (const Case& c : cases) {
     const Outcome outcome = read({c.argument});

@@ -2,14 +2,14 @@
 // file errors, the stop after an error and the exit status.
 #include "driver/run.h"
 
-#include "codegen/temporary_names.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "codegen/temporary_names.h"
 
 namespace pelc {
 namespace {
@@ -144,7 +144,8 @@ TEST(RunTest, MissingSources) {
     EXPECT_EQ(run.printed, c.printed) << c.label;
     EXPECT_EQ(run.status, 1) << c.label;
     for (const char* output : {"prog.pml", "main.pml", "gone.pml", "last.pml"}) {
-      const bool expected = std::find(c.written.begin(), c.written.end(), output) != c.written.end();
+      const bool expected =
+          std::find(c.written.begin(), c.written.end(), output) != c.written.end();
       EXPECT_EQ(exists(fs, output), expected) << c.label << ": " << output;
     }
   }
@@ -157,8 +158,7 @@ TEST(RunTest, AnErrorStopsTheRunBeforeTheNextFile) {
     std::string printed;
   };
   const Case cases[] = {
-      {"error that lets parsing go on",
-       "CHAIN next\nWHILE (a) {\nBREAK\nBREAK\n}\n",
+      {"error that lets parsing go on", "CHAIN next\nWHILE (a) {\nBREAK\nBREAK\n}\n",
        "main.pmp:\nmain.pmp (3): Prompt not found: pnum = 242\n"
        "main.pmp (4): Prompt not found: pnum = 242\n"},
       {"thrown error", "CHAIN next\n#ENDIF\nBREAK\n",
@@ -208,8 +208,7 @@ TEST(RunTest, WriteFailure) {
   fs.addDirectory("main.pml");
   fs.addFile("next.pmp", "x = 1\n");
   const RunResult run = runOn(fs, {"main"});
-  EXPECT_EQ(run.printed,
-            "main.pmp:\npelc: cannot write main.pml: Is a directory\nnext.pmp:\n");
+  EXPECT_EQ(run.printed, "main.pmp:\npelc: cannot write main.pml: Is a directory\nnext.pmp:\n");
   EXPECT_EQ(run.status, 1);
   EXPECT_FALSE(exists(fs, "main.pml"));
   EXPECT_TRUE(exists(fs, "next.pml")) << "a file error lets the queue go on";
@@ -220,8 +219,9 @@ TEST(RunTest, ListingAfterAFileError) {
   fs.addDirectory("main.pml");
   fs.addFile("main.pmp", "x = 1\n");
   const RunResult run = runOn(fs, {"-L", "main"});
-  EXPECT_EQ(run.printed,
-            "main.pmp:\npelc: cannot write main.pml: Is a directory\nPrompt not found: pnum = 33\n");
+  EXPECT_EQ(
+      run.printed,
+      "main.pmp:\npelc: cannot write main.pml: Is a directory\nPrompt not found: pnum = 33\n");
 }
 
 TEST(RunTest, CommandLineDefinitions) {
@@ -236,7 +236,10 @@ TEST(RunTest, CommandLineDefinitions) {
       {"name=value", {"-DA=1", "prog"}, "prog.pmp:\n", 0, "y = 1\r\n"},
       {"name value", {"-DA two", "prog"}, "prog.pmp:\n", 0, "y = two\r\n"},
       {"rejected before the first file: pelc prefix, nothing started",
-       {"-DA=1", "-D9X", "prog"}, "pelc: Prompt not found: pnum = 254\n", 1, ""},
+       {"-DA=1", "-D9X", "prog"},
+       "pelc: Prompt not found: pnum = 254\n",
+       1,
+       ""},
   };
   for (const Case& c : cases) {
     MemoryFileSystem fs;
@@ -259,7 +262,7 @@ TEST(RunTest, DefinitionMessagesCarryThePreviousFilesPrefix) {
   MemoryFileSystem fs;
   fs.addFile("main.pmp", "CHAIN next\n");
   fs.addFile("next.pmp", "x = 1\ny = 2\n");
-  const RunResult run = runOn(fs, {"-D=x", "main"});
+  const RunResult run = runOn(fs, {"-D=", "main"});
   EXPECT_EQ(run.printed,
             "pelc: Prompt not found: pnum = 122\n"
             "main.pmp:\n"
@@ -274,9 +277,13 @@ TEST(RunTest, ListingNamesTheGeneratedTemporaries) {
   MemoryFileSystem fs;
   fs.addFile("prog.pmp", "SWITCH (a) {\nCASE 1\nSWITCH (b) {\nDEFAULT\nx = 1\n}\n}\n");
   const RunResult run = runOn(fs, {"-L", "prog"});
-  EXPECT_EQ(run.printed, "prog.pmp:\nPrompt not found: pnum = 33\nPrompt not found: pnum = 34\n"
-                         "        " + temporaryName("prog.pmp", 1) + "\n"
-                         "        " + temporaryName("prog.pmp", 2) + "\n");
+  EXPECT_EQ(run.printed,
+            "prog.pmp:\nPrompt not found: pnum = 33\nPrompt not found: pnum = 34\n"
+            "        " +
+                temporaryName("prog.pmp", 1) +
+                "\n"
+                "        " +
+                temporaryName("prog.pmp", 2) + "\n");
   EXPECT_EQ(run.status, 0);
 }
 
@@ -331,8 +338,9 @@ TEST(RunTest, ExitStatusOfAWholeRun) {
       {"clean compile", {"prog"}, 0},
       {"help", {"-??"}, 1},
       {"usage error", {"-Z", "prog"}, 255},
-      {"too many options", {"-Ia", "-Ib", "-Ic", "-Id", "-Ie", "-If", "-Ig", "-Ih", "-Ii", "-Ij",
-                            "-Ik", "-Il", "prog"}, 255},
+      {"too many options",
+       {"-Ia", "-Ib", "-Ic", "-Id", "-Ie", "-If", "-Ig", "-Ih", "-Ii", "-Ij", "-Ik", "-Il", "prog"},
+       255},
   };
   for (const Case& c : cases) {
     MemoryFileSystem fs;

@@ -9,10 +9,10 @@
 namespace pelc {
 namespace {
 
-using testing::ParsedFile;
-using testing::source;
+using parse_harness::ParsedFile;
+using parse_harness::source;
 
-TEST(ArrayTest, InitialiserLists) {
+TEST(ArrayStatementTest, InitialiserLists) {
   struct Case {
     const char* name;
     std::string text;
@@ -66,7 +66,7 @@ TEST(ArrayTest, InitialiserLists) {
 }
 
 // The emitter re-reads this node as the ARRAY line and the `{` line, so it must span both.
-TEST(ArrayTest, OpeningNodeCoversArrayAndBraceLines) {
+TEST(ArrayStatementTest, OpeningNodeCoversArrayAndBraceLines) {
   for (const char* arrayLine : {"ARRAY a[2] = /* c */", "  ARRAY a[2] =  /* c */"}) {
     SCOPED_TRACE(arrayLine);
     const ParsedFile parsed("x = 1\n" + source({arrayLine, "{", "1, 2", "}"}));
@@ -80,7 +80,7 @@ TEST(ArrayTest, OpeningNodeCoversArrayAndBraceLines) {
   }
 }
 
-TEST(ArrayTest, LineAfterArrayIsReadAgain) {
+TEST(ArrayStatementTest, LineAfterArrayIsReadAgain) {
   const ParsedFile parsed(source({"ARRAY a[2] = /* c */", "x = 1 /* d */", "y"}));
   ASSERT_EQ("Stmt(1) Stmt(1)", parsed.kinds());
   const auto& arrayNode = parsed.record<StatementRecord>(0);
@@ -95,7 +95,7 @@ TEST(ArrayTest, LineAfterArrayIsReadAgain) {
   EXPECT_EQ(3, nextNode.endLine);
 }
 
-TEST(ExitTest, ExitNodeAndFlag) {
+TEST(ExitStatementTest, ExitNodeAndFlag) {
   struct Case {
     const char* name;
     std::string text;
@@ -117,7 +117,7 @@ TEST(ExitTest, ExitNodeAndFlag) {
   }
 }
 
-TEST(ExitTest, NodeCoversTheWholeLine) {
+TEST(ExitStatementTest, NodeCoversTheWholeLine) {
   const ParsedFile parsed(source({"a = 1", "EXIT 1", "b"}));
   ASSERT_EQ("Exit(0)", parsed.kinds());
   const auto& node = parsed.record<ExitRecord>(0);

@@ -95,13 +95,20 @@ std::string jumps(const TreeParse& parse) {
             n(r.exitLabel) + ")");
         break;
       }
-      case NodeKind::Switch: add("Switch(" + n(parse.record<SwitchRecord>(i).breakLabel) + ")"); break;
-      case NodeKind::If: add("If"); break;
-      case NodeKind::Goto: add("Goto(" + n(parse.record<GotoRecord>(i).targetLabel) + ")"); break;
+      case NodeKind::Switch:
+        add("Switch(" + n(parse.record<SwitchRecord>(i).breakLabel) + ")");
+        break;
+      case NodeKind::If:
+        add("If");
+        break;
+      case NodeKind::Goto:
+        add("Goto(" + n(parse.record<GotoRecord>(i).targetLabel) + ")");
+        break;
       case NodeKind::SwitchBreak:
         add("Break(" + n(parse.record<SwitchBreakRecord>(i).breakLabel) + ")");
         break;
-      default: break;
+      default:
+        break;
     }
   }
   return text;
@@ -140,28 +147,24 @@ TEST(JumpTargetTest, JumpsFindTheirBlock) {
        lines({"FOR (i = 0; i < 3; i++) {", "IF (a) {", "CONTINUE", "}", "}"}),
        "For(1,4,2,0) If Goto(4)", ""},
       {"CONTINUE and EXITLOOP through a SWITCH to the WHILE",
-       lines({"WHILE (a) {", "SWITCH (x) {", "CASE 1", "CONTINUE", "CASE 2", "EXITLOOP", "}",
-              "}"}),
+       lines({"WHILE (a) {", "SWITCH (x) {", "CASE 1", "CONTINUE", "CASE 2", "EXITLOOP", "}", "}"}),
        // CASE 2 takes the next label 4 and, since CASE 1 falls through, label 5.
        "While(1,2,6) Switch(0) Goto(1) Goto(6)", ""},
       {"two CONTINUEs in a DO share one label",
-       lines({"DO {", "IF (a) {", "CONTINUE", "}", "IF (b) {", "CONTINUE", "}", "}",
-              "WHILE (c)"}),
+       lines({"DO {", "IF (a) {", "CONTINUE", "}", "IF (b) {", "CONTINUE", "}", "}", "WHILE (c)"}),
        "Do(1,3,0) If Goto(3) If Goto(3)", ""},
       {"a DO without CONTINUE takes no continue label",
-       lines({"DO {", "x = 1", "}", "WHILE (c)", "WHILE (d) {", "y = 2", "}"}), "Do(1,0,0) While(2,3,0)",
-       ""},
+       lines({"DO {", "x = 1", "}", "WHILE (c)", "WHILE (d) {", "y = 2", "}"}),
+       "Do(1,0,0) While(2,3,0)", ""},
       {"EXITLOOP through an IF to the DO",
-       lines({"DO {", "IF (a) {", "EXITLOOP", "}", "IF (b) {", "EXITLOOP", "}", "}",
-              "WHILE (c)"}),
+       lines({"DO {", "IF (a) {", "EXITLOOP", "}", "IF (b) {", "EXITLOOP", "}", "}", "WHILE (c)"}),
        "Do(1,0,3) If Goto(3) If Goto(3)", ""},
       {"the innermost loop is the target",
-       lines({"WHILE (a) {", "FOR (;;) {", "SWITCH (x) {", "CASE 1", "CONTINUE", "}", "}",
-              "}"}),
+       lines({"WHILE (a) {", "FOR (;;) {", "SWITCH (x) {", "CASE 1", "CONTINUE", "}", "}", "}"}),
        "While(1,2,0) For(0,5,3,0) Switch(0) Goto(5)", ""},
       {"the innermost SWITCH is the target",
-       lines({"SWITCH (x) {", "CASE 1", "SWITCH (y) {", "CASE 2", "DO {", "BREAK", "}",
-              "WHILE (c)", "}", "}"}),
+       lines({"SWITCH (x) {", "CASE 1", "SWITCH (y) {", "CASE 2", "DO {", "BREAK", "}", "WHILE (c)",
+              "}", "}"}),
        "Switch(0) Switch(4) Do(3,0,0) Break(4)", ""},
   };
   for (const Case& c : cases) {

@@ -13,7 +13,7 @@
 #include "parser/parser.h"
 #include "source/file_system.h"
 
-namespace pelc::testing {
+namespace pelc::parse_harness {
 
 /// Joins lines with line feeds, the last one included.
 inline std::string source(std::initializer_list<std::string_view> lines) {
@@ -184,4 +184,4 @@ class ParsedFile {
   bool aborted_ = false;
 };
 
-}  // namespace pelc::testing
+}  // namespace pelc::parse_harness

@@ -12,8 +12,8 @@
 namespace pelc {
 namespace {
 
-using testing::ParsedFile;
-using testing::source;
+using parse_harness::ParsedFile;
+using parse_harness::source;
 
 struct NodeCase {
   const char* name;
@@ -31,7 +31,7 @@ void expectNodes(const std::vector<NodeCase>& cases) {
   }
 }
 
-TEST(IfElseTest, NodesAndLabels) {
+TEST(IfElseConstructTest, NodesAndLabels) {
   expectNodes({
       {"simple body passes through",
        source({"IF (a == 1)", "y = 1", "z = 2"}),
@@ -69,6 +69,10 @@ TEST(IfElseTest, NodesAndLabels) {
        source({"SWITCH (k)", "{", "CASE 1", "IF (a == 1)", "BREAK", "x = 1", "}"}),
        "Switch(k) Silent Case[1](0,0,1) If0(a!=1)(2,2) Break(3) Silent SwitchEnd(1,3)",
        {}},
+      {"jump as the ELSE body ends the IF at once",
+       source({"WHILE (a)", "{", "IF (b == 1)", "x", "ELSE", "CONTINUE", "y", "}"}),
+       "While(a)(1,2,0) Silent If4(b!=1)(3,4) Else(4,3) Goto(1) IfEnd(4) Silent WhileEnd",
+       {}},
       {"IF at end of file closes", source({"IF (a == 1)", "y = 1"}), "If0(a!=1)(1,1)", {}},
       {"text after ELSE is dropped",
        source({"IF (a == 1)", "x = 1", "ELSE x = 1", "y = 2"}),
@@ -85,7 +89,7 @@ TEST(IfElseTest, NodesAndLabels) {
   });
 }
 
-TEST(IfElseTest, SyntaxErrors) {
+TEST(IfElseConstructTest, SyntaxErrors) {
   expectNodes({
       {"body on the IF line", source({"IF (a == 1) y = 1", "z = 2"}), "If0(1,1)", {255}},
       {"empty brace body", source({"IF (a == 1)", "{", "}"}), "If2(a!=1)(1,1) Silent", {255, 255}},
@@ -103,7 +107,7 @@ TEST(IfElseTest, SyntaxErrors) {
   });
 }
 
-TEST(IfElseTest, EndPositionsAndElseIfSpan) {
+TEST(IfElseConstructTest, EndPositionsAndElseIfSpan) {
   const ParsedFile parsed(source({"IF (a == 1)", "x = 1", "ELSE IF (b == 2)", "{", "y", "}", "z"}));
   ASSERT_EQ("If4(a!=1)(1,2) Else(2,1) If3(b!=2)(3,3) Silent Silent IfEnd(3) IfEnd(2)",
             parsed.kinds());
@@ -125,7 +129,7 @@ TEST(IfElseTest, EndPositionsAndElseIfSpan) {
   EXPECT_EQ(1, outerEnd.headLine);
 }
 
-TEST(IfElseTest, ElseIfChainDepthLimit) {
+TEST(IfElseConstructTest, ElseIfChainDepthLimit) {
   for (int elseIfs : {99, 100}) {
     SCOPED_TRACE(elseIfs);
     std::string text = source({"IF (a == 1)", "x"});
@@ -136,7 +140,7 @@ TEST(IfElseTest, ElseIfChainDepthLimit) {
   }
 }
 
-TEST(LoopTest, NodesAndLabels) {
+TEST(LoopConstructTest, NodesAndLabels) {
   expectNodes({
       {"WHILE with braces",
        source({"WHILE (i < 10)", "{", "i = i + 1", "}"}),
@@ -204,7 +208,7 @@ TEST(LoopTest, NodesAndLabels) {
   });
 }
 
-TEST(LoopTest, SyntaxErrors) {
+TEST(LoopConstructTest, SyntaxErrors) {
   expectNodes({
       {"BREAK in a WHILE without SWITCH",
        source({"WHILE (a)", "BREAK"}),
@@ -242,7 +246,7 @@ TEST(LoopTest, SyntaxErrors) {
   });
 }
 
-TEST(LoopTest, EndPositions) {
+TEST(LoopConstructTest, EndPositions) {
   struct Case {
     const char* name;
     std::string text;
@@ -270,7 +274,7 @@ TEST(LoopTest, EndPositions) {
   }
 }
 
-TEST(LoopTest, EndNodesReferToTheirHeads) {
+TEST(LoopConstructTest, EndNodesReferToTheirHeads) {
   const ParsedFile parsed(source({"DO", "WHILE (x)", "WHILE (y)", "z", "FOR (;;)", "z", "q"}));
   ASSERT_EQ("Do(1,0,0) DoEnd(x) While(y)(2,3,0) WhileEnd For[|-|-](0,0,4,0) ForEnd",
             parsed.kinds());
@@ -283,7 +287,7 @@ TEST(LoopTest, EndNodesReferToTheirHeads) {
   EXPECT_EQ(parsed.after("WHILE (x)\n"), doEnd.endPos);
 }
 
-TEST(SwitchTest, NodesAndLabels) {
+TEST(SwitchConstructTest, NodesAndLabels) {
   expectNodes({
       {"sections with BREAK, range and DEFAULT",
        source({"SWITCH (x)", "{", "CASE 1", "s1", "BREAK", "CASE 2:5", "s2", "DEFAULT", "s3", "}"}),
@@ -317,7 +321,7 @@ TEST(SwitchTest, NodesAndLabels) {
   });
 }
 
-TEST(SwitchTest, SyntaxErrors) {
+TEST(SwitchConstructTest, SyntaxErrors) {
   expectNodes({
       {"second colon",
        source({"SWITCH (x)", "{", "CASE 1:2:3", "s", "}"}),
@@ -347,7 +351,7 @@ TEST(SwitchTest, SyntaxErrors) {
   });
 }
 
-TEST(SwitchTest, DepthDecidesTheTemporary) {
+TEST(SwitchConstructTest, DepthDecidesTheTemporary) {
   ParsedFile parsed(source({"SWITCH (a)", "{", "CASE 1", "SWITCH (b)", "{", "DEFAULT", "}", "}",
                             "SWITCH (c)", "{", "DEFAULT", "}"}));
   ASSERT_EQ(
@@ -363,7 +367,7 @@ TEST(SwitchTest, DepthDecidesTheTemporary) {
   EXPECT_EQ(&parsed.record<SwitchRecord>(0), parsed.record<CaseRecord>(2).owner);
 }
 
-TEST(SwitchTest, EndIsPlacedAfterTheClosingBrace) {
+TEST(SwitchConstructTest, EndIsPlacedAfterTheClosingBrace) {
   const ParsedFile parsed(source({"SWITCH (x)", "{", "CASE 1", "}", "y"}));
   ASSERT_EQ("Switch(x) Silent Case[1](0,0,1) Silent SwitchEnd(1,0)", parsed.kinds());
   const auto& end = parsed.record<SwitchEndRecord>(4);
@@ -372,7 +376,7 @@ TEST(SwitchTest, EndIsPlacedAfterTheClosingBrace) {
   EXPECT_EQ(1, end.headLine);
 }
 
-TEST(BlockLimitTest, HundredOpenBlocks) {
+TEST(OpenBlockLimitTest, HundredOpenBlocks) {
   for (const char* innermost : {"WHILE (a)", "ARRAY a[1]", "x = 1"}) {
     SCOPED_TRACE(innermost);
     std::string text;
@@ -385,7 +389,7 @@ TEST(BlockLimitTest, HundredOpenBlocks) {
 }
 
 // The table and the handlers must agree; an event outside a construct's range is a fault.
-TEST(EventHandlerTest, UnknownEventIsFatal) {
+TEST(ConstructEventTest, UnknownEventIsFatal) {
   struct Case {
     const char* name;
     void (*head)(Parser&, std::string_view, int, bool);

@@ -44,10 +44,18 @@ std::string describe(const TreeParse& parse, const std::string& source) {
         item = "Endif@" + std::to_string(head.startLine) + ":" +
                std::to_string(parse.record<EndifRecord>(i).closedState);
         break;
-      case NodeKind::Statement: item = "Stmt@" + std::to_string(head.startLine); break;
-      case NodeKind::Define: item = "Define@" + std::to_string(head.startLine); break;
-      case NodeKind::Silent: item = "Silent@" + std::to_string(head.startLine); break;
-      default: item = "Other"; break;
+      case NodeKind::Statement:
+        item = "Stmt@" + std::to_string(head.startLine);
+        break;
+      case NodeKind::Define:
+        item = "Define@" + std::to_string(head.startLine);
+        break;
+      case NodeKind::Silent:
+        item = "Silent@" + std::to_string(head.startLine);
+        break;
+      default:
+        item = "Other";
+        break;
     }
     text += (text.empty() ? "" : " ") + item;
   }
@@ -63,37 +71,55 @@ TEST(ConditionalsTest, BranchRecords) {
   };
   // Lines with a comment become statement nodes, so they show which lines were not skipped.
   const Case cases[] = {
-      {"undefined name skipped", "#IFDEF X\nx = 1 /* c */\n#ENDIF\ny = 2 /* d */\n",
-       "Ifdef@1:3>L3 Endif@3:1 Stmt@4", {}},
-      {"IFNDEF of an undefined name taken", "#IFNDEF X\nx = 1 /* c */\n#ENDIF\n",
-       "Ifdef@1:0 Stmt@2 Endif@3:0", {}},
-      {"IFDEF of a defined name taken", "#DEFINE X\n#IFDEF X\nx /* c */\n#ENDIF\n",
-       "Define@1 Ifdef@2:0 Stmt@3 Endif@4:0", {}},
-      {"IFNDEF of a defined name skipped", "#DEFINE X 1\n#IFNDEF X\nx /* c */\n#ENDIF\n",
-       "Define@1 Ifdef@2:4>L4 Endif@4:1", {}},
+      {"undefined name skipped",
+       "#IFDEF X\nx = 1 /* c */\n#ENDIF\ny = 2 /* d */\n",
+       "Ifdef@1:3>L3 Endif@3:1 Stmt@4",
+       {}},
+      {"IFNDEF of an undefined name taken",
+       "#IFNDEF X\nx = 1 /* c */\n#ENDIF\n",
+       "Ifdef@1:0 Stmt@2 Endif@3:0",
+       {}},
+      {"IFDEF of a defined name taken",
+       "#DEFINE X\n#IFDEF X\nx /* c */\n#ENDIF\n",
+       "Define@1 Ifdef@2:0 Stmt@3 Endif@4:0",
+       {}},
+      {"IFNDEF of a defined name skipped",
+       "#DEFINE X 1\n#IFNDEF X\nx /* c */\n#ENDIF\n",
+       "Define@1 Ifdef@2:4>L4 Endif@4:1",
+       {}},
       {"ELSE after a skipped branch",
        "#IFDEF X\na /* 1 */\n#ELSE\nb /* 2 */\n#ENDIF\n",
-       "Ifdef@1:3>L3 Else@3:0 Stmt@4 Endif@5:0", {}},
+       "Ifdef@1:3>L3 Else@3:0 Stmt@4 Endif@5:0",
+       {}},
       {"ELSE after a taken branch",
        "#IFNDEF X\na /* 1 */\n#ELSE\nb /* 2 */\n#ENDIF\n",
-       "Ifdef@1:0 Stmt@2 Else@3:5>L5 Endif@5:1", {}},
+       "Ifdef@1:0 Stmt@2 Else@3:5>L5 Endif@5:1",
+       {}},
       {"group inside skipped text",
        "#IFDEF A\n#IFDEF B\n#ELSE\nx /* 1 */\n#ENDIF\ny /* 2 */\n#ENDIF\nz /* 3 */\n",
-       "Ifdef@1:7>L7 Ifdef@2:-1 Else@3:-1 Endif@5:-1 Endif@7:1 Stmt@8", {}},
+       "Ifdef@1:7>L7 Ifdef@2:-1 Else@3:-1 Endif@5:-1 Endif@7:1 Stmt@8",
+       {}},
       {"skipped group inside a taken one",
        "#IFNDEF A\n#IFDEF B\nx /* 1 */\n#ENDIF\ny /* 2 */\n#ENDIF\n",
-       "Ifdef@1:0 Ifdef@2:4>L4 Endif@4:1 Stmt@5 Endif@6:0", {}},
+       "Ifdef@1:0 Ifdef@2:4>L4 Endif@4:1 Stmt@5 Endif@6:0",
+       {}},
       {"directive names ignore case, macro names do not",
        "#define x\n#ifdef X\na /* 1 */\n#Else\nb /* 2 */\n#endif\n",
-       "Define@1 Ifdef@2:4>L4 Else@4:0 Stmt@5 Endif@6:0", {}},
+       "Define@1 Ifdef@2:4>L4 Else@4:0 Stmt@5 Endif@6:0",
+       {}},
       {"directives in skipped text do nothing",
        "#IFDEF A\n#DEFINE B 1\n#UNDEF C\n#INCLUDE nowhere.pmp\nWHILE (x) {\n#ENDIF\n"
        "#IFDEF B\n#ENDIF\n",
-       "Ifdef@1:6>L6 Endif@6:1 Ifdef@7:8>L8 Endif@8:1", {}},
+       "Ifdef@1:6>L6 Endif@6:1 Ifdef@7:8>L8 Endif@8:1",
+       {}},
       {"a quote in skipped text hides the lines up to the closing quote",
-       "#IFDEF A\nx = 'abc\n#ENDIF\n'\n#ENDIF\ny /* 1 */\n", "Ifdef@1:5>L5 Endif@5:1 Stmt@6", {}},
-      {"extra text is a warning only", "#IFDEF X junk\n#ELSE more\n#ENDIF trailing\n",
-       "Ifdef@1:2>L2 Else@2:0 Endif@3:0", {123, 123, 123}},
+       "#IFDEF A\nx = 'abc\n#ENDIF\n'\n#ENDIF\ny /* 1 */\n",
+       "Ifdef@1:5>L5 Endif@5:1 Stmt@6",
+       {}},
+      {"extra text is a warning only",
+       "#IFDEF X junk\n#ELSE more\n#ENDIF trailing\n",
+       "Ifdef@1:2>L2 Else@2:0 Endif@3:0",
+       {123, 123, 123}},
   };
   for (const Case& c : cases) {
     const TreeParse parse("t.pmp", c.source);
@@ -137,8 +163,8 @@ TEST(ConditionalsTest, DirectiveErrors) {
     int errorState;
   };
   const auto report = [](int line, int number) {
-    return "t.pmp (" + std::to_string(line) + "): Prompt not found: pnum = " +
-           std::to_string(number) + "\n";
+    return "t.pmp (" + std::to_string(line) +
+           "): Prompt not found: pnum = " + std::to_string(number) + "\n";
   };
   const Case cases[] = {
       {"second ELSE", "#IFDEF X\n#ELSE\n#ELSE\n#ENDIF\n", report(3, 247), 1},
@@ -149,8 +175,7 @@ TEST(ConditionalsTest, DirectiveErrors) {
       {"31 nested groups", nested(31), report(31, 248), 1},
       {"name starting with a digit", "#IFDEF 9X\n", report(1, 254), 2},
       {"no name", "#IFNDEF   \n", report(1, 254), 2},
-      {"bad name inside skipped text", "#IFDEF A\n#IFDEF 9X\n#ENDIF\n#ENDIF\n", report(2, 254),
-       2},
+      {"bad name inside skipped text", "#IFDEF A\n#IFDEF 9X\n#ENDIF\n#ENDIF\n", report(2, 254), 2},
       {"directive made by expansion", "#DEFINE E #ENDIF\n#IFNDEF X\nE\n", report(3, 247), 1},
   };
   for (const Case& c : cases) {
