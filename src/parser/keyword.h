@@ -15,6 +15,8 @@ class Keyword {
  public:
   bool blank() const { return blank_; }
   std::string_view text() const { return {field_.data(), length_}; }
+  /// The keyword with its letters upper-cased, as the tables spell them.
+  std::string_view folded() const { return {folded_.data(), length_}; }
   bool isDirective() const { return length_ > 0 && field_[0] == '#'; }
   /// Index in the line where the rest begins.
   std::size_t restOffset() const { return restOffset_; }
@@ -22,6 +24,7 @@ class Keyword {
  private:
   friend Keyword extractKeyword(std::string_view line);
   std::array<char, kKeywordField> field_{};
+  std::array<char, kKeywordField> folded_{};
   std::size_t length_ = 0;
   std::size_t restOffset_ = 0;
   bool blank_ = true;
@@ -38,13 +41,14 @@ bool isAllBlank(std::string_view text);
 int compareKeywords(std::string_view a, std::string_view b);
 
 /// Binary search of a table sorted by compareKeywords; nullptr when absent.
-template <class Row, std::size_t N>
-const Row* findKeyword(const std::array<Row, N>& table, std::string_view keyword) {
+template <class Row, std::size_t N, class Compare>
+const Row* findKeyword(const std::array<Row, N>& table, std::string_view keyword,
+                       Compare compare) {
   std::size_t lo = 0;
   std::size_t hi = N;
   while (lo < hi) {
     const std::size_t mid = lo + (hi - lo) / 2;
-    const int order = compareKeywords(keyword, table[mid].name);
+    const int order = compare(keyword, table[mid].name);
     if (order == 0) return &table[mid];
     if (order < 0) {
       hi = mid;
@@ -53,6 +57,19 @@ const Row* findKeyword(const std::array<Row, N>& table, std::string_view keyword
     }
   }
   return nullptr;
+}
+
+template <class Row, std::size_t N>
+const Row* findKeyword(const std::array<Row, N>& table, std::string_view keyword) {
+  return findKeyword(table, keyword, compareKeywords);
+}
+
+/// The same search for an extracted keyword: its letters are folded once, so
+/// the probes compare plain bytes (the tables spell their names upper case).
+template <class Row, std::size_t N>
+const Row* findKeyword(const std::array<Row, N>& table, const Keyword& keyword) {
+  return findKeyword(table, keyword.folded(),
+                     [](std::string_view a, std::string_view b) { return a.compare(b); });
 }
 
 }  // namespace pelc

@@ -90,7 +90,7 @@ void Parser::dispatchLine(int rewriteMark) {
 }
 
 bool Parser::dispatchDirective(const Keyword& keyword, int rewriteMark, bool expanded) {
-  const DirectiveRow* row = findKeyword(kDirectiveTable, keyword.text());
+  const DirectiveRow* row = findKeyword(kDirectiveTable, keyword);
   if (row == nullptr) return false;
   if (file_.conditionals.skipping && !row->runsWhileSkipping) return true;
   if (row->handler == nullptr) {
@@ -106,7 +106,7 @@ bool Parser::dispatchDirective(const Keyword& keyword, int rewriteMark, bool exp
 void Parser::dispatchStatement(const Keyword& keyword, int rewriteMark) {
   const std::string_view rest = std::string_view(lineText_).substr(keyword.restOffset());
   int token = kTokenOther;
-  if (const StatementKeywordRow* row = findKeyword(kStatementKeywordTable, keyword.text())) {
+  if (const StatementKeywordRow* row = findKeyword(kStatementKeywordTable, keyword)) {
     token = row->token;
     if (row->takesNoOperand && !isAllBlank(rest)) {
       diag().reportMessage(Msg::ExtraText, line_.startLine);
@@ -120,12 +120,12 @@ void Parser::dispatchStatement(const Keyword& keyword, int rewriteMark) {
 
 void Parser::startBlockOrTransfer(int, const Keyword& keyword, std::string_view rest,
                                   int rewriteMark) {
-  if (const BlockStatementRow* row = findKeyword(kBlockStatementTable, keyword.text())) {
+  if (const BlockStatementRow* row = findKeyword(kBlockStatementTable, keyword)) {
     file_.blocks.push(diag(), line_.startLine);
     row->handler(*this, rest, rewriteMark, false);
     return;
   }
-  if (const TransferStatementRow* row = findKeyword(kTransferStatementTable, keyword.text())) {
+  if (const TransferStatementRow* row = findKeyword(kTransferStatementTable, keyword)) {
     rewriteMark = row->handler(*this, rest, rewriteMark);
   }
   if (rewriteMark != 0) appendStatementNode(rewriteMark);

@@ -1,7 +1,10 @@
-// A whole-file parse over an in-memory source, with a compact description of the nodes.
+// A whole-file parse over an in-memory source, with a compact summary of the nodes.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 #include <sstream>
 #include <string>
 #include <utility>
