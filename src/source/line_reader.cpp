@@ -1,6 +1,8 @@
 // The logical line reader.
 #include "source/line_reader.h"
 
+#include <array>
+
 namespace pelc {
 namespace {
 
@@ -13,6 +15,17 @@ constexpr bool isQuote(int ch) { return ch == '"' || ch == '\'' || ch == '`'; }
 constexpr bool isBrace(int ch) { return ch == '{' || ch == '}'; }
 
 constexpr int upper(int ch) { return ch >= 'a' && ch <= 'z' ? ch - ('a' - 'A') : ch; }
+
+/// Bytes that, outside quotes and comments, are only stored: no line end, join,
+/// comment marker, brace or quote among them.
+constexpr std::array<bool, 256> kOrdinaryPlain = [] {
+  std::array<bool, 256> table{};
+  table.fill(true);
+  for (const unsigned char special : {'\n', '\r', '\\', '/', '{', '}', '"', '\'', '`'}) {
+    table[special] = false;
+  }
+  return table;
+}();
 
 /// The state of one readLogicalLine call.
 class LineBuilder {
@@ -32,6 +45,7 @@ class LineBuilder {
   Next onPlain(int ch);
   Next onBrace(int ch);
   void checkRoom();
+  void takeOrdinaryRun();
   void store(int ch) { text_.push_back(static_cast<char>(ch)); }
 
   SourceReader& reader_;
@@ -53,7 +67,23 @@ void LineBuilder::run() {
     checkRoom();
     const Next next = inQuote_ ? onQuoted(ch) : inComment_ ? onComment(ch) : onPlain(ch);
     if (next == Next::EndLine) return;
+    if (!inQuote_ && !inComment_ && !splitPending_) takeOrdinaryRun();
     ch = reader_.getSourceChar(inComment_);
+  }
+}
+
+// Most of a line is plain text: stored as one run instead of char by char.
+void LineBuilder::takeOrdinaryRun() {
+  const std::string_view run = reader_.takeRun(kOrdinaryPlain, kMaxLogicalLine - text_.size());
+  if (run.empty()) return;
+  text_.append(run);
+  if (!textSeen_) {
+    for (const char c : run) {
+      if (!isBlank(static_cast<unsigned char>(c))) {
+        textSeen_ = true;
+        break;
+      }
+    }
   }
 }
 

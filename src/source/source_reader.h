@@ -71,6 +71,12 @@ class SourceReader {
   /// The offset at which the last read found no byte.
   int32_t eofPosition() const { return eofPosition_; }
 
+  /// Hands out, in one piece, the bytes from the current offset on for which
+  /// `ordinary` holds, at most `limit` of them; none while characters are
+  /// pending. The caller makes sure the ordinary bytes take no part in the
+  /// line-join and line-end rules.
+  std::string_view takeRun(const std::array<bool, 256>& ordinary, std::size_t limit);
+
   State saveState() const;
   void restoreState(const State& state);
 
@@ -117,6 +123,23 @@ inline int SourceReader::getSourceChar(bool raw) {
     }
   }
   return readSlow(raw);
+}
+
+inline std::string_view SourceReader::takeRun(const std::array<bool, 256>& ordinary,
+                                              std::size_t limit) {
+  if (pending_.count != 0) return {};
+  const int32_t start = offset_;
+  const int32_t stop = size_ - start < static_cast<int64_t>(limit)
+                           ? size_
+                           : start + static_cast<int32_t>(limit);
+  int32_t at = start;
+  while (at < stop && ordinary[static_cast<unsigned char>(bytes_[static_cast<std::size_t>(at)])]) {
+    ++at;
+  }
+  // Remember the last characters as handed out, so they can still be given back.
+  for (int32_t back = at - start < 4 ? start : at - 4; back < at; ++back) handOut(0, back);
+  offset_ = at;
+  return bytes_.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(at - start));
 }
 
 inline void SourceReader::ungetSourceChar(int ch) {
