@@ -1,5 +1,4 @@
-// Tests of output line assembly: line markers, source copies, echoes and the
-// line break that keeps generated text off a copied line.
+// Tests of output line assembly: line markers, source copies, echoes and broken-off lines.
 #include "codegen/output_assembly.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// Tests of whole runs over an in-memory tree: the compile queue, CHAIN targets,
-// file errors, the stop after an error and the exit status.
+// Tests of whole runs over an in-memory tree: queue, CHAIN targets, file errors, exit status.
 #include "driver/run.h"
 
 #include <gtest/gtest.h>
@@ -214,14 +213,30 @@ TEST(RunTest, WriteFailure) {
   EXPECT_TRUE(exists(fs, "next.pml")) << "a file error lets the queue go on";
 }
 
-TEST(RunTest, ListingAfterAFileError) {
-  MemoryFileSystem fs;
-  fs.addDirectory("main.pml");
-  fs.addFile("main.pmp", "x = 1\n");
-  const RunResult run = runOn(fs, {"-L", "main"});
-  EXPECT_EQ(
-      run.printed,
-      "main.pmp:\npelc: cannot write main.pml: Is a directory\nPrompt not found: pnum = 33\n");
+TEST(RunTest, ListingAfterAFailedFile) {
+  const std::string listing = "Prompt not found: pnum = 33\n";
+  struct Case {
+    const char* label;
+    std::string source;
+    bool outputIsDirectory;
+    std::string printed;
+  };
+  const Case cases[] = {
+      {"file error", "x = 1\n", true,
+       "main.pmp:\npelc: cannot write main.pml: Is a directory\n" + listing},
+      {"thrown message", "#ENDIF\n", false,
+       "main.pmp:\nmain.pmp (1): Prompt not found: pnum = 247\n" + listing},
+      {"error that lets parsing go on: no listing", "WHILE (a) {\nBREAK\n}\n", false,
+       "main.pmp:\nmain.pmp (2): Prompt not found: pnum = 242\n"},
+  };
+  for (const Case& c : cases) {
+    MemoryFileSystem fs;
+    if (c.outputIsDirectory) fs.addDirectory("main.pml");
+    fs.addFile("main.pmp", c.source);
+    const RunResult run = runOn(fs, {"-L", "main"});
+    EXPECT_EQ(run.printed, c.printed) << c.label;
+    EXPECT_EQ(run.status, 1) << c.label;
+  }
 }
 
 TEST(RunTest, CommandLineDefinitions) {

@@ -1,4 +1,4 @@
-// A whole-file parse over an in-memory tree, for the preprocessor's directive tests.
+// A whole-file parse over an in-memory tree, for directive and jump target tests.
 #pragma once
 
 #include <memory>
