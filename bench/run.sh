@@ -27,12 +27,14 @@ for tool in "$pelc" "$generate" /usr/bin/time; do
 done
 command -v cpp >/dev/null || { echo "missing cpp (GNU C preprocessor)" >&2; exit 1; }
 
-# Runs a command `repeat` times in the source's directory; prints "<best seconds> <peak KiB>".
+# Runs a command `repeat` times with its standard output going to the file named first;
+# prints "<best seconds> <peak KiB>".
 measure() {
-  local best="" peak=0 start end seconds rss
+  local output="$1" best="" peak=0 start end seconds rss
+  shift
   for ((i = 0; i < repeat; i++)); do
     start=$(date +%s%N)
-    /usr/bin/time -f "%M" -o "$dir/time.out" "$@" >/dev/null
+    /usr/bin/time -f "%M" -o "$dir/time.out" "$@" >"$output"
     end=$(date +%s%N)
     seconds=$(awk -v ns=$((end - start)) 'BEGIN { printf "%.4f", ns / 1e9 }')
     rss=$(tail -n 1 "$dir/time.out")
@@ -68,9 +70,9 @@ for size in "${sizes[@]}"; do
     bytes=$(stat -c %s "$dir/main.pmp")
     cat "$dir/main.pmp" >/dev/null  # page cache
     cd "$dir"
-    read -r pelc_s pelc_rss < <(measure "$pelc" -X main.pmp)
-    read -r cpp_s cpp_rss < <(measure cpp -P main.pmp -o main.i)
-    read -r cat_s cat_rss < <(measure sh -c 'cat main.pmp > main.cat')
+    read -r pelc_s pelc_rss < <(measure /dev/null "$pelc" -X main.pmp)
+    read -r cpp_s cpp_rss < <(measure /dev/null cpp -P main.pmp -o main.i)
+    read -r cat_s cat_rss < <(measure main.cat cat main.pmp)
     cd - >/dev/null
     printf '\n%s source, %s MB (%s bytes)\n' "$kind" "$size" "$bytes"
     printf '  %-9s %9s %9s %9s %11s %9s\n' tool seconds MB/s "x pelc" "peak RSS MB" "RSS/size"

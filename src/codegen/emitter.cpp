@@ -151,9 +151,9 @@ void Emitter::passThrough(const LineHead& head, bool notAtEol) {
   copyCursor_ = head.endPos;
 }
 
-void Emitter::gotoLine(std::int32_t label) { out_.addLabel("GOTO PML%d\n", label); }
-void Emitter::indentedGoto(std::int32_t label) { out_.addLabel("    GOTO PML%d\n", label); }
-void Emitter::labelLine(std::int32_t label) { out_.addLabel(":PML%d\n", label); }
+void Emitter::gotoLine(std::int32_t label) { out_.addLabel("GOTO PML", label); }
+void Emitter::indentedGoto(std::int32_t label) { out_.addLabel("    GOTO PML", label); }
+void Emitter::labelLine(std::int32_t label) { out_.addLabel(":PML", label); }
 void Emitter::labelLineIfSet(std::int32_t label) {
   if (label != 0) labelLine(label);
 }

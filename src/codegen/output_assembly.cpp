@@ -1,6 +1,8 @@
 // Output line assembly.
 #include "codegen/output_assembly.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cinttypes>
 #include <cstdio>
 
@@ -31,6 +33,10 @@ void OutputAssembly::breakOpenCopy() {
 
 void OutputAssembly::appendGenerated(std::string_view text) {
   breakOpenCopy();
+  if (text.find('\r') == std::string_view::npos) {
+    sink_.append(text);
+    return;
+  }
   foldLineEnds(text, scratch_);
   sink_.append(scratch_);
 }
@@ -40,11 +46,12 @@ void OutputAssembly::addLine(std::string_view text) {
   appendGenerated(text);
 }
 
-void OutputAssembly::addLabel(std::string_view format, std::int32_t label) {
-  char text[32];
-  const int length =
-      std::snprintf(text, sizeof text, format.data(), static_cast<int>(label));
-  addLine(std::string_view(text, static_cast<std::size_t>(length)));
+void OutputAssembly::addLabel(std::string_view prefix, std::int32_t label) {
+  char text[48];
+  char* end = std::copy(prefix.begin(), prefix.end(), text);
+  end = std::to_chars(end, text + sizeof text - 1, label).ptr;
+  *end++ = '\n';
+  addLine(std::string_view(text, static_cast<std::size_t>(end - text)));
 }
 
 void OutputAssembly::setLineMarker(std::int32_t line, std::optional<std::string_view> name) {
@@ -61,10 +68,12 @@ void OutputAssembly::setLineMarker(std::int32_t line, std::optional<std::string_
 void OutputAssembly::flushLineMarker() {
   if (settings_.suppressLineMarkers || !markerPending_) return;
   markerPending_ = false;
-  std::string marker = "#line " + std::to_string(markerLine_);
-  if (markerName_) marker += " \"" + *markerName_ + "\"";
-  marker += '\n';
-  appendGenerated(marker);
+  scratchMarker_.assign("#line ");
+  char digits[16];
+  scratchMarker_.append(digits, std::to_chars(digits, digits + sizeof digits, markerLine_).ptr);
+  if (markerName_) scratchMarker_.append(" \"").append(*markerName_).append("\"");
+  scratchMarker_.push_back('\n');
+  appendGenerated(scratchMarker_);
 }
 
 bool OutputAssembly::positionsOutOfOrder(std::int32_t from, std::int32_t to) {

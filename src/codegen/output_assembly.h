@@ -28,7 +28,8 @@ class OutputAssembly {
 
   /// A generated piece; every CR LF in it becomes a line feed.
   void addLine(std::string_view text);
-  void addLabel(std::string_view format, std::int32_t label);
+  /// A generated line of `prefix` and a label number, e.g. "GOTO PML" and 3.
+  void addLabel(std::string_view prefix, std::int32_t label);
 
   void setLineMarker(std::int32_t line, std::optional<std::string_view> name = std::nullopt);
   void flushLineMarker();
@@ -64,9 +65,9 @@ class OutputAssembly {
   // Where the last copy stopped without a line feed: the buffer and position.
   const char* openCopySource_ = nullptr;
   std::int32_t openCopyEnd_ = 0;
-  // A CR that ended the previous copy piece; it pairs with an LF that begins
-  // the next piece of the same copy.
+  // Reused for generated text whose CR LF pairs are folded, and for markers.
   std::string scratch_;
+  std::string scratchMarker_;
 };
 
 }  // namespace pelc

@@ -7,6 +7,16 @@ namespace {
 
 bool isQuote(char c) { return c == '"' || c == '\'' || c == '`'; }
 
+/// Bytes that can begin a reference: letters, `$`, `@` and the quotes. Lines
+/// are scanned for them first, since most bytes begin nothing.
+constexpr std::array<bool, 256> kMayBeginReference = [] {
+  std::array<bool, 256> table{};
+  for (int c = 'A'; c <= 'Z'; ++c) table[static_cast<std::size_t>(c)] = true;
+  for (int c = 'a'; c <= 'z'; ++c) table[static_cast<std::size_t>(c)] = true;
+  for (const unsigned char c : {'$', '@', '"', '\'', '`'}) table[c] = true;
+  return table;
+}();
+
 /// The index of the quote that closes the section opened at `open`, or npos when the text
 /// ends first. A backslash makes the next character ordinary.
 std::size_t findClosingQuote(std::string_view text, std::size_t open) {
@@ -168,6 +178,7 @@ int MacroExpander::findMacroReference(std::string_view text, std::size_t& refOut
       }
       candidate = none;
     }
+    if (!kMayBeginReference[static_cast<unsigned char>(text[i])]) continue;
     if (isQuote(text[i])) {
       const std::size_t close = findClosingQuote(text, i);
       if (close == none) return NO_REFERENCE;

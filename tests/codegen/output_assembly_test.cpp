@@ -293,7 +293,7 @@ TEST(OutputAssemblyTest, CopyBeyondTheSourceIsAReadError) {
 TEST(OutputAssemblyTest, AddLineFoldsLineEnds) {
   Assembly assembly("");
   assembly.out().addLine("a\r\nb\rc\n");
-  assembly.out().addLabel(":PML%d\r\n", 12);
+  assembly.out().addLabel(":PML", 12);
   EXPECT_EQ(assembly.finish(), "a\r\nb\rc\r\n:PML12\r\n");
 }
 

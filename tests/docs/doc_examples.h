@@ -61,7 +61,8 @@ inline bool isExampleMarker(const std::string& line) {
 inline constexpr const char* kEmptyPreLine = "<span></span>";
 
 inline bool endsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+  return text.size() >= tail.size() &&
+         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 /// Reads the block that starts at lines[at] into text and moves `at` to the line after it (or

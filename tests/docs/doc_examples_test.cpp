@@ -1,5 +1,7 @@
 // Every checked example of the user documents is compiled, and its output must be what the
 // document shows; the bundled example program must match the sources of its golden cases.
+#include "docs/doc_examples.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "docs/doc_examples.h"
 #include "docs/doc_files.h"
 #include "driver/run.h"
 #include "source/file_system.h"

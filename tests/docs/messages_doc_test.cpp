@@ -86,8 +86,8 @@ TEST_F(MessagesDocTest, EveryMessageHasAnIndexRowAndASection) {
     EXPECT_EQ(row->second.name, name) << code;
     EXPECT_TRUE(severityMatches(info.severity, row->second.severity))
         << code << " is listed as " << row->second.severity;
-    EXPECT_TRUE(hasHeading(lines_, code, name)) << "no section \"### " << std::abs(code) << " "
-                                                << name << "\"";
+    EXPECT_TRUE(hasHeading(lines_, code, name))
+        << "no section \"### " << std::abs(code) << " " << name << "\"";
   }
 }
 
@@ -95,8 +95,8 @@ TEST_F(MessagesDocTest, IndexListsNoMessageTheCompilerLacks) {
   std::set<int> codes;
   for (const MessageInfo& info : kMessageTable) codes.insert(codeOf(info.msg));
   for (const auto& [code, row] : rows_) {
-    EXPECT_TRUE(codes.count(code) != 0) << "the index lists " << code << " (" << row.name
-                                        << "), which the compiler never prints";
+    EXPECT_TRUE(codes.count(code) != 0)
+        << "the index lists " << code << " (" << row.name << "), which the compiler never prints";
   }
 }
 
