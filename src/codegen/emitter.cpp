@@ -25,40 +25,55 @@ const Record& recordOf(const Node& node) {
 
 }  // namespace
 
-Emitter::Emitter(FileContext& file, OutputSink& sink)
+Emitter::Emitter(FileContext& file, std::span<const std::string> definitions,
+                 int definitionLine, BodyBuffer& body)
     : file_(file),
       diag_(file.run.diag),
       settings_(file.run.settings),
-      reader_(file.reader),
-      out_(sink, file.reader, file.run.settings, file.run.diag),
-      expander_(file.macros, file.run.diag) {
+      body_(body),
+      sink_(body),
+      out_(sink_, reader_, file.run.settings, file.run.diag),
+      expander_(macros_, file.run.diag) {
   rereadText_.reserve(kLineBufferSize);
+  enterCommandLineDefinitions(macros_, diag_, definitionLine, definitions);
+  reader_.attach(file_.sources.front()->bytes);
+  displayName_ = displayNameOf(file_.queuedFilePath);
+  out_.setInitialMarker(1, displayName_);
 }
 
-int Emitter::emitFile() {
+void Emitter::emitNodes(std::span<const Node> nodes) {
+  for (const Node& node : nodes) emitNode(node);
+}
+
+int Emitter::finish(std::span<const Node> nodes) {
+  if (file_.maxSwitchDepth > 0 && file_.exitSeen) epilogueLabel_ = file_.labels.allocate();
+  emitNodes(nodes);
   const SourceFile& top = *file_.sources.front();
-  reader_.attach(top.bytes);
-  displayName_ = displayNameOf(diag_.currentFileName().value_or(top.path));
-  out_.setLineMarker(1, displayName_);
-  emitPrologue();
-  labelsUsed_ = file_.labels.next() - 1;
-  copyCursor_ = 0;
-  for (const Node& node : file_.nodes.nodes()) emitNode(node);
   out_.copySource(copyCursor_, static_cast<std::int32_t>(top.bytes.size()));
   emitEpilogue();
+  sink_.flush();
   return diag_.errorState() == 0 ? 0 : 29;
 }
 
-void Emitter::emitPrologue() {
+void Emitter::writeOutput(OutputFile& out) {
+  OutputSink head(out);
   const int depth = file_.maxSwitchDepth;
-  if (depth == 0) return;
-  out_.setLineMarker(0);
-  if (file_.exitSeen) epilogueLabel_ = file_.labels.allocate();
-  for (int n = 1; n <= depth; ++n) {
-    out_.addLine("LOCAL " + temporaryName(file_.queuedFilePath, n) + "\n");
+  const bool markers = !settings_.suppressLineMarkers;
+  if (depth > 0) {
+    if (markers) head.append("#line 0 \"" + displayName_ + "\"\n");
+    for (int n = 1; n <= depth; ++n) {
+      head.append("LOCAL " + temporaryName(file_.queuedFilePath, n) + "\n");
+    }
+    head.append("\n");
   }
-  out_.addLine("\n");
-  out_.setLineMarker(1);
+  // The first marker names the file unless the head already did.
+  if (const std::optional<std::int32_t> line = out_.heldInitialMarker()) {
+    head.append("#line " + std::to_string(*line));
+    if (depth == 0) head.append(" \"" + displayName_ + "\"");
+    head.append("\n");
+  }
+  head.flush();
+  body_.copyTo(out);
 }
 
 void Emitter::emitEpilogue() {
@@ -201,9 +216,9 @@ void Emitter::replayDirective(const LineHead& head, bool define) {
   if (keyword.blank()) return;
   const std::string_view rest = std::string_view(rereadText_).substr(keyword.restOffset());
   if (define) {
-    defineDirective(file_.macros, diag_, head.startLine, "#DEFINE", rest, false);
+    defineDirective(macros_, diag_, head.startLine, "#DEFINE", rest, false);
   } else {
-    undefDirective(file_.macros, diag_, head.startLine, "#UNDEF", rest, false);
+    undefDirective(macros_, diag_, head.startLine, "#UNDEF", rest, false);
   }
 }
 
@@ -281,7 +296,7 @@ void Emitter::emitForEnd(const ForEndRecord& record) {
 void Emitter::emitIf(const IfRecord& record) {
   switch (record.form) {
     case IfForm::PassThrough:
-      --labelsUsed_;
+      ++passThroughIfs_;
       if (record.rewriteMark == 0) return passThrough(record, record.notAtEol);
       leadIn(record);
       reemitLine(record, record.rewriteMark);

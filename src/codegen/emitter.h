@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include <span>
+
+#include "codegen/body_buffer.h"
 #include "codegen/node_list.h"
 #include "codegen/output_assembly.h"
 #include "parser/file_context.h"
@@ -14,16 +17,30 @@
 namespace pelc {
 
 /// Walks the node list once, copying the source between nodes and writing
-/// each node's lines in place of its bytes. Holds no state between files.
+/// each node's lines in place of its bytes. The nodes may arrive in pieces
+/// while the parse goes on: every piece ends where no construct is open, so
+/// no later node refers back into it. The output's head (the temporaries of
+/// SWITCH statements) depends on the whole file and is written last, in
+/// front of the body collected meanwhile. Holds no state between files.
 class Emitter {
  public:
-  Emitter(FileContext& file, OutputSink& sink);
+  /// Starts the output of `file` with its own macro table, filled with the
+  /// prepared -D texts (messages about them carry `definitionLine`).
+  Emitter(FileContext& file, std::span<const std::string> definitions, int definitionLine,
+          BodyBuffer& body);
 
-  /// Emits the whole file; 0 on success, 29 when an error was reported.
-  int emitFile();
+  /// Emits nodes of finished constructs.
+  void emitNodes(std::span<const Node> nodes);
+
+  /// Emits the last nodes, the rest of the source and the file's end;
+  /// 0 on success, 29 when an error was reported.
+  int finish(std::span<const Node> nodes);
+
+  /// Writes the head followed by the body into `out`.
+  void writeOutput(OutputFile& out);
 
   /// Generated labels that the output really uses.
-  std::int32_t labelsUsed() const { return labelsUsed_; }
+  std::int32_t labelsUsed() const { return file_.labels.next() - 1 - passThroughIfs_; }
 
  private:
   struct IncludeFrame {
@@ -34,7 +51,6 @@ class Emitter {
     std::int32_t endPosition = 0;
   };
 
-  void emitPrologue();
   void emitEpilogue();
   void emitNode(const Node& node);
 
@@ -81,7 +97,10 @@ class Emitter {
   FileContext& file_;
   Diagnostics& diag_;
   const Settings& settings_;
-  SourceReader& reader_;
+  SourceReader reader_;
+  MacroTable macros_;
+  BodyBuffer& body_;
+  OutputSink sink_;
   OutputAssembly out_;
   MacroExpander expander_;
 
@@ -89,7 +108,7 @@ class Emitter {
   std::string displayName_;
   std::vector<IncludeFrame> includeStack_;
   std::int32_t epilogueLabel_ = 0;
-  std::int32_t labelsUsed_ = 0;
+  std::int32_t passThroughIfs_ = 0;
   std::string rereadText_;
   std::string secondLine_;
 };

@@ -16,21 +16,30 @@ struct Node {
 };
 
 /// Records of one type in chunks that never move, allocated a few thousand at
-/// a time: large files carry millions of records.
+/// a time: large files carry millions of records. Cleared chunks are reused.
 template <class Record>
 class RecordPool {
  public:
   Record& emplace_back() {
-    if (used_ == kChunk || chunks_.empty()) {
-      chunks_.push_back(std::make_unique<Record[]>(kChunk));
+    if (used_ == kChunk) {
+      ++current_;
       used_ = 0;
     }
-    return chunks_.back()[used_++];
+    if (current_ == chunks_.size()) chunks_.push_back(std::make_unique<Record[]>(kChunk));
+    Record& record = chunks_[current_][used_++];
+    record = Record{};
+    return record;
+  }
+
+  void clear() {
+    current_ = 0;
+    used_ = 0;
   }
 
  private:
-  static constexpr std::size_t kChunk = 4096 / sizeof(Record) < 16 ? 16 : 4096 / sizeof(Record) * 4;
+  static constexpr std::size_t kChunk = 16384 / sizeof(Record);
   std::vector<std::unique_ptr<Record[]>> chunks_;
+  std::size_t current_ = 0;
   std::size_t used_ = 0;
 };
 
@@ -54,6 +63,13 @@ class NodeList {
 
   std::span<const Node> nodes() const { return nodes_; }
   bool empty() const { return nodes_.empty(); }
+  std::size_t size() const { return nodes_.size(); }
+
+  /// Drops every node and record; their storage is kept for the next ones.
+  void clear() {
+    nodes_.clear();
+    std::apply([](auto&... pool) { (pool.clear(), ...); }, pools_);
+  }
 
  private:
   std::vector<Node> nodes_;

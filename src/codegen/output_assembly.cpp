@@ -58,16 +58,28 @@ void OutputAssembly::setLineMarker(std::int32_t line, std::optional<std::string_
   if (settings_.suppressLineMarkers) return;
   if (name) {
     markerName_ = std::string(*name);
+    nameIsInitial_ = false;
   } else if (!markerPending_) {
     markerName_.reset();
+    nameIsInitial_ = false;
   }
   markerLine_ = line;
   markerPending_ = true;
 }
 
+void OutputAssembly::setInitialMarker(std::int32_t line, std::string_view name) {
+  setLineMarker(line, name);
+  nameIsInitial_ = !settings_.suppressLineMarkers;
+}
+
 void OutputAssembly::flushLineMarker() {
   if (settings_.suppressLineMarkers || !markerPending_) return;
   markerPending_ = false;
+  if (nameIsInitial_) {
+    nameIsInitial_ = false;
+    heldMarkerLine_ = markerLine_;
+    return;
+  }
   scratchMarker_.assign("#line ");
   char digits[16];
   scratchMarker_.append(digits, std::to_chars(digits, digits + sizeof digits, markerLine_).ptr);

@@ -32,6 +32,12 @@ class OutputAssembly {
   void addLabel(std::string_view prefix, std::int32_t label);
 
   void setLineMarker(std::int32_t line, std::optional<std::string_view> name = std::nullopt);
+  /// The marker the output starts under. While its name is still the pending
+  /// one, the flush that would write it is held back instead: whether it
+  /// names the file depends on the output's head, written last.
+  void setInitialMarker(std::int32_t line, std::string_view name);
+  /// The line of the held-back first marker, when one was flushed.
+  std::optional<std::int32_t> heldInitialMarker() const { return heldMarkerLine_; }
   void flushLineMarker();
 
   void copySource(std::int32_t from, std::int32_t to);
@@ -61,6 +67,8 @@ class OutputAssembly {
   bool markerPending_ = false;
   std::int32_t markerLine_ = 0;
   std::optional<std::string> markerName_;
+  bool nameIsInitial_ = false;
+  std::optional<std::int32_t> heldMarkerLine_;
 
   // Where the last copy stopped without a line feed: the buffer and position.
   const char* openCopySource_ = nullptr;

@@ -2,8 +2,10 @@
 #include "driver/compile_file.h"
 
 #include <limits>
+#include <optional>
 #include <new>
 
+#include "codegen/body_buffer.h"
 #include "codegen/emitter.h"
 #include "codegen/temporary_names.h"
 #include "parser/parser.h"
@@ -12,12 +14,6 @@
 
 namespace pelc {
 namespace {
-
-void enterDefinitions(FileContext& file, const DriverState& state, int line) {
-  for (const std::string& text : state.definitions) {
-    defineDirective(file.macros, file.run.diag, line, "-D", text, false);
-  }
-}
 
 std::string outputPathOf(const std::string& path) {
   std::string output = path;
@@ -34,23 +30,50 @@ const SourceFile& readSource(FileContext& file, const std::string& path) {
   return *file.sources.back();
 }
 
-/// Parse, then emit into a replacement of the output file; the output only
-/// replaces the old file when the whole pass succeeded. Returns whether it did.
+/// The emitter of one compile pass, started when the first nodes are ready:
+/// during the parse when the nodes of finished constructs are handed over,
+/// else after it.
+class Emission final : public NodeConsumer {
+ public:
+  Emission(FileContext& file, const DriverState& state, const std::string& outputPath)
+      : file_(file), state_(state), body_(file.run.fileSystem, outputPath) {}
+
+  void consumeNodes(std::span<const Node> nodes) override { emitter().emitNodes(nodes); }
+
+  Emitter& emitter() {
+    if (!emitter_) {
+      emitter_.emplace(file_, state_.definitions, file_.reader.currentLine(), body_);
+    }
+    return *emitter_;
+  }
+
+ private:
+  FileContext& file_;
+  const DriverState& state_;
+  BodyBuffer body_;
+  std::optional<Emitter> emitter_;
+};
+
+/// Parse, then emit; the output replaces the old file only when the whole
+/// pass succeeded. Returns whether it did.
 bool compilePass(FileContext& file, const DriverState& state, const std::string& outputPath) {
   Diagnostics& diag = file.run.diag;
-  file.reader.attach(file.sources.front()->bytes);
-  Parser(file).parseFile();
-  if (diag.errorState() != 0) return false;
   const Settings& settings = file.run.settings;
+  const bool emits = !settings.checkOnly || settings.listing;
+  Emission emission(file, state, outputPath);
+  file.reader.attach(file.sources.front()->bytes);
+  Parser parser(file);
+  // Emitting while parsing keeps memory flat on large files. It is only done
+  // where the messages come out as they would after the parse: an echo can
+  // report a long line, and the -D texts are entered again for the emitter.
+  if (emits && state.definitionsSilent && !settings.echoSource) parser.setNodeConsumer(&emission);
+  parser.parseFile();
+  if (diag.errorState() != 0) return false;
   std::unique_ptr<OutputFile> output = file.run.fileSystem.createReplacement(outputPath);
-  if (!settings.checkOnly || settings.listing) {
-    file.reader.attach(file.sources.front()->bytes);
-    file.macros.clearMacros();
-    enterDefinitions(file, state, file.reader.currentLine());
-    OutputSink sink(*output);
-    Emitter emitter(file, sink);
-    if (emitter.emitFile() != 0) return false;
-    sink.flush();
+  if (emits) {
+    Emitter& emitter = emission.emitter();
+    if (emitter.finish(file.nodes.nodes()) != 0) return false;
+    emitter.writeOutput(*output);
   }
   output->commit();
   return true;
@@ -78,7 +101,7 @@ void reportOutOfMemory(Diagnostics& diag, int line) {
 void compileFile(RunContext& run, DriverState& state, const std::string& path) {
   Diagnostics& diag = run.diag;
   FileContext file(run, path);
-  enterDefinitions(file, state, state.lastLine);
+  enterCommandLineDefinitions(file.macros, diag, state.lastLine, state.definitions);
   if (diag.errorState() != 0) throw RunStopped{};
   diag.out() << path << ":\n";
   const std::string outputPath = outputPathOf(path);

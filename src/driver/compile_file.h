@@ -13,6 +13,8 @@ namespace pelc {
 struct DriverState {
   /// The -D texts with a '=' after the name already turned into a blank.
   std::vector<std::string> definitions;
+  /// Entering the -D texts reports nothing.
+  bool definitionsSilent = true;
   /// The line counter at the end of the last file, for messages of -D texts
   /// raised before the next file becomes current.
   int lastLine = 0;

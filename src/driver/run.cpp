@@ -2,6 +2,7 @@
 #include "driver/run.h"
 
 #include <new>
+#include <sstream>
 
 #include "driver/compile_file.h"
 #include "driver/options.h"
@@ -20,11 +21,26 @@ std::vector<std::string> preparedDefinitions(const Settings& settings) {
   return definitions;
 }
 
+/// Whether entering the texts prints no message at all.
+bool definitionsAreSilent(const std::vector<std::string>& definitions) {
+  std::ostringstream printed;
+  Diagnostics quiet(printed);
+  MacroTable table;
+  try {
+    enterCommandLineDefinitions(table, quiet, kNoLine, definitions);
+  } catch (const AbortFile&) {
+    return false;
+  }
+  return printed.str().empty();
+}
+
 /// Compiles every queued file in order, including files queued meanwhile.
 int runCompileQueue(const Settings& settings, Diagnostics& diag, FileSystem& fileSystem) {
   CompileQueue queue;
   RunContext run{settings, diag, fileSystem, queue};
-  DriverState state{preparedDefinitions(settings), 0, false};
+  DriverState state;
+  state.definitions = preparedDefinitions(settings);
+  state.definitionsSilent = definitionsAreSilent(state.definitions);
   queue.start(settings.inputPath.substr(0, 255));
   try {
     for (std::size_t index = 0; index < queue.size(); ++index) {

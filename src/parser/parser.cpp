@@ -60,7 +60,21 @@ void Parser::dispatchLines() {
   int commentFlag = 0;
   while (readLogicalLine(file_.reader, diag(), lineText_, true, line_, &commentFlag) != 0) {
     dispatchLine(commentFlag);
+    if (consumer_ != nullptr && nodesFinished()) {
+      consumer_->consumeNodes(file_.nodes.nodes());
+      file_.nodes.clear();
+    }
   }
+}
+
+// Nodes are final once no block, group or include is open: nothing refers
+// back to them. An EXIT's jump depends on the whole file, and after an error
+// nothing is written at all.
+bool Parser::nodesFinished() const {
+  constexpr std::size_t kHandOverSize = 4096;
+  return file_.nodes.size() >= kHandOverSize && !file_.blocks.anyBlockOpen() &&
+         file_.conditionals.depth() == 0 && file_.includeStack.empty() && !file_.exitSeen &&
+         file_.run.diag.errorState() == 0;
 }
 
 void Parser::dispatchLine(int rewriteMark) {

@@ -1,6 +1,7 @@
 // The statement loop: logical lines into directives, grammar steps and nodes.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,15 @@
 
 namespace pelc {
 
+/// Takes the nodes of finished top-level constructs while the parse goes on.
+class NodeConsumer {
+ public:
+  virtual void consumeNodes(std::span<const Node> nodes) = 0;
+
+ protected:
+  ~NodeConsumer() = default;
+};
+
 /// Parses one queued file with its includes into the file's node list. The
 /// constructs reach the services they share through it.
 class Parser {
@@ -18,6 +28,10 @@ class Parser {
 
   /// Parses the whole file; the node list is left filled.
   void parseFile();
+
+  /// From now on, nodes that nothing later can change are handed to
+  /// `consumer` and dropped from the list, as long as no error was reported.
+  void setNodeConsumer(NodeConsumer* consumer) { consumer_ = consumer; }
 
   FileContext& file() { return file_; }
   Diagnostics& diag() { return file_.run.diag; }
@@ -72,9 +86,11 @@ class Parser {
   void startBlockOrTransfer(int token, const Keyword& keyword, std::string_view rest,
                             int rewriteMark);
   void closeOpenBlocks();
+  bool nodesFinished() const;
 
   FileContext& file_;
   MacroExpander expander_;
+  NodeConsumer* consumer_ = nullptr;
   LineInfo line_;
   std::string lineText_;
 };

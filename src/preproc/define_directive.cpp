@@ -79,4 +79,9 @@ void prepareCommandLineDefinition(std::string& text) {
   if (stop < text.size() && text[stop] == '=') text[stop] = ' ';
 }
 
+void enterCommandLineDefinitions(MacroTable& table, Diagnostics& diag, int line,
+                                 std::span<const std::string> texts) {
+  for (const std::string& text : texts) defineDirective(table, diag, line, "-D", text, false);
+}
+
 }  // namespace pelc

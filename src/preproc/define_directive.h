@@ -1,6 +1,7 @@
 // The #DEFINE and #UNDEF directive handlers and the preparation of -D definitions.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -31,5 +32,9 @@ DirectiveEffect undefDirective(MacroTable& table, Diagnostics& diag, int line,
 /// Turns a -D text into the argument of defineDirective: an `=` directly after the longest
 /// macro-name prefix becomes a blank, so "NAME=text" defines NAME as "text".
 void prepareCommandLineDefinition(std::string& text);
+
+/// Enters prepared -D texts, in order, as definitions that append no nodes.
+void enterCommandLineDefinitions(MacroTable& table, Diagnostics& diag, int line,
+                                 std::span<const std::string> texts);
 
 }  // namespace pelc

@@ -100,6 +100,44 @@ class DiskOutputFile final : public OutputFile {
   bool committed_ = false;
 };
 
+/// An unnamed file on disk: unlinked as soon as it is created, so nothing is
+/// left behind whatever happens to the process.
+class DiskScratchFile final : public ScratchFile {
+ public:
+  DiskScratchFile(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
+
+  void write(std::string_view bytes) override {
+    while (!bytes.empty()) {
+      const ssize_t put = ::write(fd_.get(), bytes.data(), bytes.size());
+      if (put < 0) {
+        if (errno == EINTR) continue;
+        throw FileError(FileError::Operation::Write, path_, errnoText(errno));
+      }
+      bytes.remove_prefix(static_cast<std::size_t>(put));
+    }
+  }
+
+  void copyTo(OutputFile& out) override {
+    if (::lseek(fd_.get(), 0, SEEK_SET) < 0) {
+      throw FileError(FileError::Operation::Write, path_, errnoText(errno));
+    }
+    std::string chunk(1 << 20, '\0');
+    for (;;) {
+      const ssize_t got = ::read(fd_.get(), chunk.data(), chunk.size());
+      if (got == 0) return;
+      if (got < 0) {
+        if (errno == EINTR) continue;
+        throw FileError(FileError::Operation::Write, path_, errnoText(errno));
+      }
+      out.write(std::string_view(chunk.data(), static_cast<std::size_t>(got)));
+    }
+  }
+
+ private:
+  std::string path_;
+  Descriptor fd_;
+};
+
 }  // namespace
 
 std::string RealFileSystem::readFile(const std::string& path) {
@@ -133,7 +171,24 @@ std::unique_ptr<OutputFile> RealFileSystem::createReplacement(const std::string&
   return std::make_unique<DiskOutputFile>(path, std::move(temporary), fd);
 }
 
+std::unique_ptr<ScratchFile> RealFileSystem::createScratch(const std::string& path) {
+  std::string name = path + ".XXXXXX";
+  const int fd = ::mkstemp(name.data());
+  if (fd < 0) throw FileError(FileError::Operation::Write, path, errnoText(errno));
+  ::unlink(name.c_str());
+  return std::make_unique<DiskScratchFile>(path, fd);
+}
+
 namespace {
+
+class MemoryScratchFile final : public ScratchFile {
+ public:
+  void write(std::string_view bytes) override { bytes_.append(bytes); }
+  void copyTo(OutputFile& out) override { out.write(bytes_); }
+
+ private:
+  std::string bytes_;
+};
 
 class MemoryOutputFile final : public OutputFile {
  public:
@@ -174,6 +229,10 @@ std::unique_ptr<OutputFile> MemoryFileSystem::createReplacement(const std::strin
     throw FileError(FileError::Operation::Write, path, errnoText(EISDIR));
   }
   return std::make_unique<MemoryOutputFile>(files_, path);
+}
+
+std::unique_ptr<ScratchFile> MemoryFileSystem::createScratch(const std::string&) {
+  return std::make_unique<MemoryScratchFile>();
 }
 
 }  // namespace pelc

@@ -41,6 +41,16 @@ class OutputFile {
   virtual void commit() = 0;
 };
 
+/// Bytes set aside while a file is compiled and read back once; removed when
+/// dropped. Failures count as failures to write the output it serves.
+class ScratchFile {
+ public:
+  virtual ~ScratchFile() = default;
+  virtual void write(std::string_view bytes) = 0;
+  /// Writes everything written so far into `out`, from the start.
+  virtual void copyTo(OutputFile& out) = 0;
+};
+
 /// Abstract so that includes, CHAIN targets and write failures can be tested
 /// on an in-memory tree.
 class FileSystem {
@@ -54,6 +64,8 @@ class FileSystem {
   virtual bool canReadStatus(const std::string& path) = 0;
   /// Starts a replacement of the file at path; throws FileError (Write).
   virtual std::unique_ptr<OutputFile> createReplacement(const std::string& path) = 0;
+  /// A scratch file beside `path`; throws FileError (Write) naming `path`.
+  virtual std::unique_ptr<ScratchFile> createScratch(const std::string& path) = 0;
 };
 
 /// The machine's own file system.
@@ -63,6 +75,7 @@ class RealFileSystem final : public FileSystem {
   std::optional<std::string> tryReadFile(const std::string& path) override;
   bool canReadStatus(const std::string& path) override;
   std::unique_ptr<OutputFile> createReplacement(const std::string& path) override;
+  std::unique_ptr<ScratchFile> createScratch(const std::string& path) override;
 };
 
 /// A tree of files in memory; directories are named explicitly.
@@ -76,6 +89,7 @@ class MemoryFileSystem final : public FileSystem {
   std::optional<std::string> tryReadFile(const std::string& path) override;
   bool canReadStatus(const std::string& path) override;
   std::unique_ptr<OutputFile> createReplacement(const std::string& path) override;
+  std::unique_ptr<ScratchFile> createScratch(const std::string& path) override;
 
  private:
   std::map<std::string, std::string> files_;
