@@ -200,6 +200,7 @@ int MacroExpander::findMacroReference(std::string_view text, std::size_t& refOut
 }
 
 int MacroExpander::lookUpCandidate(std::string_view name) const {
+  if (!table_.mayContain(name)) return NO_REFERENCE;
   std::size_t index = 0;
   return table_.findMacro(name, index) == 0 ? static_cast<int>(index) : NO_REFERENCE;
 }

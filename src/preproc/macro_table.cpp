@@ -98,6 +98,7 @@ std::optional<std::size_t> MacroTable::findIgnoringCase(std::string_view name) c
 }
 
 void MacroTable::insertAt(std::size_t index, MacroEntry entry) {
+  noteLength(entry.name.size());
   entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(index), std::move(entry));
 }
 
@@ -107,6 +108,8 @@ void MacroTable::replaceValue(std::size_t index, std::string value) {
 
 void MacroTable::eraseAt(std::size_t index) {
   entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
+  lengths_.reset();
+  for (const MacroEntry& entry : entries_) noteLength(entry.name.size());
 }
 
 }  // namespace pelc

@@ -2,6 +2,7 @@
 // the word scanner that directives use to take their argument.
 #pragma once
 
+#include <bitset>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -58,10 +59,25 @@ class MacroTable {
   void insertAt(std::size_t index, MacroEntry entry);
   void replaceValue(std::size_t index, std::string value);
   void eraseAt(std::size_t index);
-  void clearMacros() { entries_.clear(); }
+  void clearMacros() {
+    entries_.clear();
+    lengths_.reset();
+  }
+
+  /// False when no entry can have this name: none has its length. Most words
+  /// of a line are no macro, and this spares them the search.
+  bool mayContain(std::string_view name) const {
+    return lengths_.test(name.size() < kLengthSlots ? name.size() : kLengthSlots - 1);
+  }
 
  private:
+  static constexpr std::size_t kLengthSlots = 64;  // the last slot stands for longer names
+  void noteLength(std::size_t length) {
+    lengths_.set(length < kLengthSlots ? length : kLengthSlots - 1);
+  }
+
   std::vector<MacroEntry> entries_;
+  std::bitset<kLengthSlots> lengths_;
 };
 
 }  // namespace pelc
