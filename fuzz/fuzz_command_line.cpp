@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "driver/run.h"
+#include "printed_report.h"
 #include "source/file_system.h"
 
 namespace {
@@ -55,5 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::ostringstream out;
   const int status = pelc::runPelc(args, out, fs);
   if (status != 0 && status != 1 && status != 255) std::abort();
+  const pelc::fuzz::PrintedReport report = pelc::fuzz::classifyPrinted(out.str());
+  if (report.internalError) std::abort();
+  if (status == 0 && (report.error || report.fileError)) std::abort();
   return 0;
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "driver/run.h"
+#include "printed_report.h"
 #include "source/file_system.h"
 
 namespace {
@@ -95,8 +96,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::ostringstream out;
   const std::vector<std::string> args = argumentsFor(size);
   const int status = pelc::runPelc(args, out, fs);
-  // The command line is always valid, so only the statuses of a compile run may come back.
-  if (status != 0 && status != 1) std::abort();
   checkTree(before, fs);
+  // The command line is always valid: status 1 exactly when an error or a file error was
+  // printed, and a clean run has written the compiled file's output.
+  const pelc::fuzz::PrintedReport report = pelc::fuzz::classifyPrinted(out.str());
+  if (report.internalError) std::abort();
+  if (status != (report.error || report.fileError ? 1 : 0)) std::abort();
+  if (status == 0 && fs.files().count("/fz/main.pml") == 0) std::abort();
   return 0;
 }

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "parser/condition_scanner.h"
+#include "source/char_class.h"
 
 namespace pelc {
 namespace {
@@ -29,12 +30,6 @@ constexpr std::array<OperatorInverse, 8> kOperatorInverses = {{
 }};
 
 constexpr std::size_t kDepthMarks = 256;
-
-constexpr bool isBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-constexpr bool isQuote(char c) { return c == '"' || c == '\'' || c == '`'; }
 
 std::size_t skipBlanks(std::string_view text, std::size_t pos) {
   while (pos < text.size() && isBlank(text[pos])) ++pos;

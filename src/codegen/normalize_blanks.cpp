@@ -3,14 +3,10 @@
 
 #include <cstddef>
 
+#include "source/char_class.h"
+
 namespace pelc {
 namespace {
-
-constexpr bool isBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-constexpr bool isQuote(char c) { return c == '"' || c == '\'' || c == '`'; }
 
 /// Rewrites a text in place; the write index never passes the read index.
 class BlankNormalizer {

@@ -6,6 +6,8 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "source/char_class.h"
+
 namespace pelc {
 namespace {
 
@@ -17,10 +19,6 @@ void foldLineEnds(std::string_view text, std::string& out) {
     if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
     out.push_back(text[i]);
   }
-}
-
-bool isTrailingBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
 }  // namespace
@@ -91,9 +89,9 @@ void OutputAssembly::flushLineMarker() {
 bool OutputAssembly::positionsOutOfOrder(std::int32_t from, std::int32_t to) {
   if (from >= 0 && to >= 0 && from <= to) return false;
   char text[96];
-  const int length = std::snprintf(text, sizeof text,
-                                   "pelc: Internal error - spos: %" PRId32 ", epos: %" PRId32 "\r\n",
-                                   from, to);
+  const int length =
+      std::snprintf(text, sizeof text,
+                    "pelc: Internal error - spos: %" PRId32 ", epos: %" PRId32 "\r\n", from, to);
   const std::string_view line(text, static_cast<std::size_t>(length));
   addLine(line);
   diag_.out() << line;
@@ -158,7 +156,7 @@ void OutputAssembly::echoLine(std::int32_t from, std::int32_t to) {
   }
   flushLineMarker();
   std::string_view bytes = sourceBytes(from, to);
-  while (!bytes.empty() && isTrailingBlank(bytes.back())) bytes.remove_suffix(1);
+  while (!bytes.empty() && isBlank(bytes.back())) bytes.remove_suffix(1);
   std::string echo = "REM ";
   for (const char c : bytes) {
     echo.push_back(c);

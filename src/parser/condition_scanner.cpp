@@ -3,16 +3,12 @@
 
 #include <utility>
 
+#include "source/char_class.h"
+
 namespace pelc {
 namespace {
 
 constexpr std::size_t kNoPosition = std::string_view::npos;
-
-constexpr bool isBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-constexpr bool isQuote(char c) { return c == '"' || c == '\'' || c == '`'; }
 
 std::size_t skipBlanks(std::string_view text, std::size_t pos) {
   while (pos < text.size() && isBlank(text[pos])) ++pos;

@@ -3,10 +3,6 @@
 
 namespace pelc {
 
-bool isBlank(int ch) {
-  return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\v' || ch == '\f' || ch == '\r';
-}
-
 bool isAllBlank(std::string_view text) {
   for (const char c : text) {
     if (!isBlank(static_cast<unsigned char>(c))) return false;
@@ -15,8 +11,6 @@ bool isAllBlank(std::string_view text) {
 }
 
 namespace {
-
-bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 int foldCase(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; }
 

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "source/char_class.h"
+
 namespace pelc {
 
 inline constexpr std::size_t kKeywordField = 32;
@@ -34,7 +36,6 @@ class Keyword {
 /// up to 31 letters. A line that is all blank has no keyword.
 Keyword extractKeyword(std::string_view line);
 
-bool isBlank(int ch);
 bool isAllBlank(std::string_view text);
 
 /// ASCII letters compared without regard to case, every other byte by value.
@@ -42,8 +43,7 @@ int compareKeywords(std::string_view a, std::string_view b);
 
 /// Binary search of a table sorted by compareKeywords; nullptr when absent.
 template <class Row, std::size_t N, class Compare>
-const Row* findKeyword(const std::array<Row, N>& table, std::string_view keyword,
-                       Compare compare) {
+const Row* findKeyword(const std::array<Row, N>& table, std::string_view keyword, Compare compare) {
   std::size_t lo = 0;
   std::size_t hi = N;
   while (lo < hi) {

@@ -3,11 +3,11 @@
 
 #include <utility>
 
+#include "source/char_class.h"
+
 namespace pelc {
 
 namespace {
-
-bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // Trimming both ends drops the line's own newline, which `rest` still carries.
 std::string_view trimBlanks(std::string_view text) {

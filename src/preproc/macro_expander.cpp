@@ -1,11 +1,11 @@
 // Macro expansion of a logical line and the conversion of character literals.
 #include "preproc/macro_expander.h"
 
+#include "source/char_class.h"
+
 namespace pelc {
 
 namespace {
-
-bool isQuote(char c) { return c == '"' || c == '\'' || c == '`'; }
 
 /// Bytes that can begin a reference: letters, `$`, `@` and the quotes. Lines
 /// are scanned for them first, since most bytes begin nothing.

@@ -3,14 +3,11 @@
 
 #include <utility>
 
+#include "source/char_class.h"
+
 namespace pelc {
 
 namespace {
-
-// Character classes are ASCII only; the locale must not make other bytes letters.
-bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 char foldCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 

@@ -3,14 +3,10 @@
 
 #include <array>
 
+#include "source/char_class.h"
+
 namespace pelc {
 namespace {
-
-constexpr bool isBlank(int ch) {
-  return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\v' || ch == '\f' || ch == '\r';
-}
-
-constexpr bool isQuote(int ch) { return ch == '"' || ch == '\'' || ch == '`'; }
 
 constexpr bool isBrace(int ch) { return ch == '{' || ch == '}'; }
 

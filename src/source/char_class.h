@@ -1,0 +1,18 @@
+// The character classes of the source language, shared by every scanner.
+// They are ASCII only: no locale may turn other bytes into letters or blanks.
+#pragma once
+
+namespace pelc {
+
+/// Space, tab, line feed, vertical tab, form feed and carriage return.
+constexpr bool isBlank(int ch) { return ch == ' ' || (ch >= '\t' && ch <= '\r'); }
+
+/// The double quote, the apostrophe and the back quote.
+constexpr bool isQuote(int ch) { return ch == '"' || ch == '\'' || ch == '`'; }
+
+/// The ASCII letters only.
+constexpr bool isLetter(int ch) { return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z'); }
+
+constexpr bool isDigit(int ch) { return ch >= '0' && ch <= '9'; }
+
+}  // namespace pelc
