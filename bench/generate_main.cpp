@@ -1,4 +1,5 @@
-// Command-line front of the benchmark source generator:
+// Command-line front of the benchmark source generator.
+//
 //   bench_generate all|plain <megabytes> <directory>
 // writes <directory>/main.pmp and the files it includes.
 #include <cstdlib>

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Times `pelc -X`, `cpp -P` (the GNU C preprocessor) and `cat` side by side on the same generated
-# sources and prints throughput, time ratios and peak resident memory of each.
+# Times pelc, the C preprocessor and cat side by side on the same generated sources.
+#
+# Runs `pelc -X`, `cpp -P` (the GNU C preprocessor) and `cat` and prints throughput, time ratios
+# and peak resident memory of each.
 #
 #   bench/run.sh [megabytes ...]          default: 5 50
 #
@@ -80,9 +82,11 @@ for size in "${sizes[@]}"; do
     row "cpp -P" "$cpp_s" "$cpp_rss" "$bytes" "$pelc_s"
     row "cat" "$cat_s" "$cat_rss" "$bytes" "$pelc_s"
     if [[ $kind == all ]]; then
-      verdict "cpp -P time / pelc time" "$(awk -v a="$cpp_s" -v b="$pelc_s" 'BEGIN{print a/b}')" ">=" 10
+      verdict "cpp -P time / pelc time" "$(awk -v a="$cpp_s" -v b="$pelc_s" 'BEGIN{print a/b}')" \
+        ">=" 10
     else
-      verdict "pelc time / cat time" "$(awk -v a="$pelc_s" -v b="$cat_s" 'BEGIN{print a/b}')" "<=" 4
+      verdict "pelc time / cat time" "$(awk -v a="$pelc_s" -v b="$cat_s" 'BEGIN{print a/b}')" \
+        "<=" 4
     fi
     verdict "pelc peak RSS / source size" \
       "$(awk -v r="$pelc_rss" -v b="$bytes" 'BEGIN{print r*1024/b}')" "<=" 1.5

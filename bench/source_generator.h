@@ -1,6 +1,8 @@
-// Deterministic generator of large, realistic sources for timing the compiler against a C
-// preprocessor: every block statement nested, macros, comments, REM lines, ARRAY initialisers,
-// conditional groups and includes, with directives in lower case so that both accept the file.
+// Deterministic generator of large, realistic benchmark sources.
+//
+// For timing the compiler against a C preprocessor: every block statement nested, macros,
+// comments, REM lines, ARRAY initialisers, conditional groups and includes, with directives in
+// lower case so that both accept the file.
 #pragma once
 
 #include <cstddef>

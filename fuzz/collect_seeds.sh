@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Gathers the seed corpora of the fuzz targets into <out>/compile and <out>/command_line:
-# every golden case's input sources and argument list, the examples, and fuzz/seeds.
+# Gathers the seed corpora of the fuzz targets.
+#
+# Into <out>/compile and <out>/command_line: every golden case's input sources and argument
+# list, the examples, fuzz/seeds and the stored regression inputs.
 set -euo pipefail
 
 if (($# != 1)); then

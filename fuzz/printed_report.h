@@ -22,14 +22,29 @@ inline bool isWarningOrInformation(long number) {
   return std::find(kPositive.begin(), kPositive.end(), number) != kPositive.end();
 }
 
+inline bool startsWith(std::string_view text, std::string_view head) {
+  return text.substr(0, head.size()) == head;
+}
+
+inline bool allDigits(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(),
+                                      [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Paths are echoed in headers ("<path>:") and prefixes, so a line is judged by its fixed
+// parts: a message line ends in the number, a header in a colon.
 inline void classifyLine(std::string_view line, PrintedReport& report) {
   constexpr std::string_view kMessage = "Prompt not found: pnum = ";
-  if (const std::size_t at = line.find(kMessage); at != std::string_view::npos) {
-    const long number = std::strtol(line.data() + at + kMessage.size(), nullptr, 10);
-    report.error |= !isWarningOrInformation(number);
+  if (const std::size_t at = line.rfind(kMessage); at != std::string_view::npos) {
+    const std::string_view digits = line.substr(at + kMessage.size());
+    if (allDigits(digits)) {
+      report.error |= !isWarningOrInformation(std::strtol(digits.data(), nullptr, 10));
+      return;
+    }
   }
-  report.fileError |= line.substr(0, 13) == "pelc: cannot ";
-  report.internalError |= line.find("Internal error - spos:") != std::string_view::npos;
+  if (line.empty() || line.back() == ':') return;
+  report.fileError |= startsWith(line, "pelc: cannot ");
+  report.internalError |= startsWith(line, "pelc: Internal error - spos: ");
 }
 
 inline PrintedReport classifyPrinted(std::string_view printed) {

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang, replays the stored regressions, then fuzzes each target
-# for a bounded time (both at once). Fails on any crash, leak, timeout or sanitizer report.
+# Builds, replays and runs the fuzz targets for a bounded time.
+#
+# Builds the targets with clang, replays the stored regressions, then fuzzes each target for a
+# bounded time (both at once). Fails on any crash, leak, timeout or sanitizer report.
 #
 #   fuzz/run_fuzzers.sh [seconds per target, default 60]
 #

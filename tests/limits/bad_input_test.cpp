@@ -1,6 +1,7 @@
-// Hostile sources: garbage, NUL and 0xFF bytes, unterminated quotes and comments, huge lines,
-// deep nesting. Each must end in time with numbered messages or output, never a crash, and an
-// output file exists exactly when no error was reported.
+// Hostile sources end in numbered messages or output, never in a crash or a hang.
+//
+// Garbage, NUL and 0xFF bytes, unterminated quotes and comments, huge lines, deep nesting. An
+// output file must exist exactly when no error was reported.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -129,7 +130,9 @@ TEST(BadInputTest, TinyAndTruncatedFiles) {
       "}",         "}/",        "#",        "#DEFINE",    "#INCLUDE",    "#IFDEF",
       "#ELSE",     "ARRAY a =", "ARRAY a =\n{", "IF (",   "IF (a)",      "SWITCH (a)\n{",
       "CASE",      "DO",        "FOR (;;",  "WHILE (a)\n{", "x = 'A",    "x = '\\"};
-  for (const std::string_view source : kSources) expectSane(std::string(source), std::string(source));
+  for (const std::string_view source : kSources) {
+    expectSane(std::string(source), std::string(source));
+  }
   expectSane("a NUL byte", std::string(1, '\0'));
   expectSane("a 0xFF byte", "\xff");
 }

@@ -1,5 +1,7 @@
-// A whole compiler run over an in-memory tree, in a child process, so that a crash or a hang
-// of one case is reported as that case's failure instead of ending the test program.
+// A whole compiler run in a child process, so that a crash or a hang fails only its case.
+//
+// The run works on an in-memory tree; the child sends back the status, what was printed and
+// the tree as it was left.
 #pragma once
 
 #include <poll.h>

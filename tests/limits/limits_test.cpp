@@ -1,5 +1,6 @@
-// Every fixed capacity of the compiler, reached and crossed by whole runs: the last accepted
-// size compiles, one more gives its numbered message and no output file.
+// Every fixed capacity of the compiler, reached and then crossed by whole runs.
+//
+// The last accepted size compiles; one more gives its numbered message and no output file.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -74,7 +75,8 @@ std::string letters(int count) { return std::string(static_cast<std::size_t>(cou
 
 TEST(LimitsTest, LogicalLineHolds2046Characters) {
   const std::string joined = "b = 1\n" + repeated(letters(1000) + "\\\n", 2) + letters(1000) + "\n";
-  const std::string comment = letters(2000) + "/*" + repeated("c", 5000) + "*/" + letters(40) + "\n";
+  const std::string comment =
+      letters(2000) + "/*" + repeated("c", 5000) + "*/" + letters(40) + "\n";
   const std::string quoted = "x = \"" + letters(1000) + "\n" + letters(1100) + "\"\n";
   const LimitCase cases[] = {
       {"2045 characters and the newline are accepted",
