@@ -24,7 +24,7 @@ class BodyBuffer final : public OutputFile {
   void copyTo(OutputFile& out);
 
  private:
-  static constexpr std::size_t kSpillSize = 1 << 22;
+  static constexpr std::size_t kSpillSize = 1 << 18;
 
   FileSystem& fileSystem_;
   std::string outputPath_;

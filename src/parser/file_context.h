@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -71,6 +72,8 @@ struct FileContext {
   SourceReader reader;
   /// The queued file first, then every included file in the order read.
   std::vector<std::unique_ptr<SourceFile>> sources;
+  /// The included files by the path they were opened under.
+  std::map<std::string, const SourceFile*, std::less<>> includedFiles;
   int maxSwitchDepth = 0;
   bool exitSeen = false;
 };

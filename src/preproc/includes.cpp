@@ -32,12 +32,19 @@ std::vector<std::string> includeSearchList(const FileContext& file) {
   return list;
 }
 
-/// The first candidate that opens, read whole.
-std::unique_ptr<SourceFile> openIncludeFile(FileContext& file, std::string_view name) {
+/// The first candidate that opens. Each file is read once per compiled file,
+/// however often it is included.
+const SourceFile* openIncludeFile(FileContext& file, std::string_view name) {
   for (const std::string& directory : includeSearchList(file)) {
     std::string path = joinPath(directory, nullptr, name, kIncludePathCapacity);
+    if (const auto known = file.includedFiles.find(path); known != file.includedFiles.end()) {
+      return known->second;
+    }
     if (std::optional<std::string> bytes = file.run.fileSystem.tryReadFile(path)) {
-      return std::make_unique<SourceFile>(SourceFile{std::move(path), std::move(*bytes)});
+      file.sources.push_back(
+          std::make_unique<SourceFile>(SourceFile{path, std::move(*bytes)}));
+      file.includedFiles.emplace(std::move(path), file.sources.back().get());
+      return file.sources.back().get();
     }
   }
   return nullptr;
@@ -58,13 +65,13 @@ void includeDirective(Parser& parser, std::string_view, std::string_view rest) {
     diag.reportMessage(Msg::NestingTooDeep, line);
   }
   const std::string name = includeName(rest);
-  std::unique_ptr<SourceFile> source = openIncludeFile(file, name);
-  if (!source) diag.reportMessage(Msg::IncludeNotFound, line);
+  const SourceFile* source = openIncludeFile(file, name);
+  if (source == nullptr) diag.reportMessage(Msg::IncludeNotFound, line);
 
   auto& record = parser.appendLineNode<IncludeRecord>(NodeKind::Include);
   record.foundPath = source->path;
   record.displayText = "<" + name + ">";
-  record.source = source.get();
+  record.source = source;
 
   file.includeStack.push_back(IncludeEntry{diag.currentFileName(), file.reader.saveState(),
                                            file.conditionals.fileConditionalBase});
@@ -72,7 +79,6 @@ void includeDirective(Parser& parser, std::string_view, std::string_view rest) {
   file.conditionals.fileConditionalBase = file.conditionals.depth();
   file.reader.attach(source->bytes);
   file.reader.setCurrentLine(1);
-  file.sources.push_back(std::move(source));
 }
 
 void endInclude(Parser& parser) {

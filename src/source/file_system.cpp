@@ -41,22 +41,28 @@ class Descriptor {
 
 std::string errnoText(int error) { return std::strerror(error); }
 
-// Reads everything from fd; returns the errno of a failed read, or 0.
+// Reads everything from fd; returns the errno of a failed read, or 0. A
+// regular file is read straight into a buffer of its size.
 int readAll(int fd, std::string& bytes) {
   struct stat status {};
+  std::size_t expected = 0;
   if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
-    bytes.reserve(static_cast<std::size_t>(status.st_size));
+    expected = static_cast<std::size_t>(status.st_size);
   }
-  char chunk[1 << 16];
+  bytes.resize(expected + 1);  // one more, to see whether the file grew meanwhile
+  std::size_t filled = 0;
   for (;;) {
-    const ssize_t got = ::read(fd, chunk, sizeof chunk);
-    if (got == 0) return 0;
+    if (filled == bytes.size()) bytes.resize(bytes.size() * 2 + (1 << 16));
+    const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
+    if (got == 0) break;
     if (got < 0) {
       if (errno == EINTR) continue;
       return errno;
     }
-    bytes.append(chunk, static_cast<std::size_t>(got));
+    filled += static_cast<std::size_t>(got);
   }
+  bytes.resize(filled);
+  return 0;
 }
 
 bool isDirectory(int fd) {
@@ -121,7 +127,7 @@ class DiskScratchFile final : public ScratchFile {
     if (::lseek(fd_.get(), 0, SEEK_SET) < 0) {
       throw FileError(FileError::Operation::Write, path_, errnoText(errno));
     }
-    std::string chunk(1 << 20, '\0');
+    std::string chunk(1 << 16, '\0');
     for (;;) {
       const ssize_t got = ::read(fd_.get(), chunk.data(), chunk.size());
       if (got == 0) return;
