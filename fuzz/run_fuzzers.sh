@@ -51,7 +51,7 @@ for target in "${targets[@]}"; do
   corpus="$build/corpus/$(corpus_of "$target")"
   mkdir -p "$corpus"
   "$build/fuzz/$target" "$corpus" "$build/seeds/$(corpus_of "$target")" \
-    -dict="$(dictionary_of "$target")" -max_total_time="$seconds" -timeout="$timeout" \
+    -dict="$(dictionary_of "$target")" -seed=1 -max_total_time="$seconds" -timeout="$timeout" \
     -rss_limit_mb="$rss" -print_final_stats=1 \
     -artifact_prefix="$build/artifacts/$target-" >"$build/$target.log" 2>&1 &
   pids+=($!)
