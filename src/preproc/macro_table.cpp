@@ -31,16 +31,6 @@ int compareMacroName(std::string_view name, const MacroEntry& entry) {
   return 0;
 }
 
-bool opensMacroName(std::string_view text, std::size_t pos) {
-  const char c = text[pos];
-  if (isLetter(c)) return true;
-  if (pos + 1 >= text.size()) return false;
-  const char next = text[pos + 1];
-  return (c == '$' && isLetter(next)) || (c == '@' && (isLetter(next) || isDigit(next)));
-}
-
-bool continuesMacroName(char c) { return isLetter(c) || isDigit(c) || c == '_'; }
-
 std::size_t isMacroName(std::string_view text) {
   if (text.empty() || !opensMacroName(text, 0)) return 0;
   std::size_t pos = isLetter(text[0]) ? 1 : 2;

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "source/char_class.h"
+
 namespace pelc {
 
 struct MacroEntry {
@@ -22,10 +24,16 @@ int compareMacroName(std::string_view name, const MacroEntry& entry);
 
 /// True when a macro name may start at text[pos]: a letter, `$` and a letter, or `@` and a
 /// letter or digit.
-bool opensMacroName(std::string_view text, std::size_t pos);
+inline bool opensMacroName(std::string_view text, std::size_t pos) {
+  const char c = text[pos];
+  if (isLetter(c)) return true;
+  if (pos + 1 >= text.size()) return false;
+  const char next = text[pos + 1];
+  return (c == '$' && isLetter(next)) || (c == '@' && (isLetter(next) || isDigit(next)));
+}
 
 /// True for the characters that continue a macro name: letters, digits and underscore.
-bool continuesMacroName(char c);
+inline bool continuesMacroName(char c) { return isLetter(c) || isDigit(c) || c == '_'; }
 
 /// Walks `text` as far as the macro name rule allows and returns the index at which it
 /// stopped; `text` is a macro name iff the result equals text.size(). The empty text is never
