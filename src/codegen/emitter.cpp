@@ -25,8 +25,8 @@ const Record& recordOf(const Node& node) {
 
 }  // namespace
 
-Emitter::Emitter(FileContext& file, std::span<const std::string> definitions,
-                 int definitionLine, BodyBuffer& body)
+Emitter::Emitter(FileContext& file, std::span<const std::string> definitions, int definitionLine,
+                 BodyBuffer& body)
     : file_(file),
       diag_(file.run.diag),
       settings_(file.run.settings),
@@ -88,31 +88,50 @@ void Emitter::emitEpilogue() {
 
 void Emitter::emitNode(const Node& node) {
   switch (node.kind) {
-    case NodeKind::Silent: return emitSilent(recordOf<SilentRecord>(node));
-    case NodeKind::Goto: return emitGoto(recordOf<GotoRecord>(node));
+    case NodeKind::Silent:
+      return emitSilent(recordOf<SilentRecord>(node));
+    case NodeKind::Goto:
+      return emitGoto(recordOf<GotoRecord>(node));
     case NodeKind::Statement: {
       const auto& record = recordOf<StatementRecord>(node);
       leadIn(record);
       reemitLine(record, record.rewriteMark);
       return leadOut(record);
     }
-    case NodeKind::Exit: return emitExit(recordOf<ExitRecord>(node));
-    case NodeKind::Do: return emitDo(recordOf<DoRecord>(node));
-    case NodeKind::DoEnd: return emitDoEnd(recordOf<DoEndRecord>(node));
-    case NodeKind::For: return emitFor(recordOf<ForRecord>(node));
-    case NodeKind::ForEnd: return emitForEnd(recordOf<ForEndRecord>(node));
-    case NodeKind::If: return emitIf(recordOf<IfRecord>(node));
-    case NodeKind::Else: return emitElse(recordOf<ElseRecord>(node));
-    case NodeKind::IfEnd: return emitIfEnd(recordOf<IfEndRecord>(node));
-    case NodeKind::Switch: return emitSwitch(recordOf<SwitchRecord>(node));
-    case NodeKind::Case: return emitCase(recordOf<CaseRecord>(node));
-    case NodeKind::Default: return emitDefault(recordOf<DefaultRecord>(node));
-    case NodeKind::SwitchBreak: return emitSwitchBreak(recordOf<SwitchBreakRecord>(node));
-    case NodeKind::SwitchEnd: return emitSwitchEnd(recordOf<SwitchEndRecord>(node));
-    case NodeKind::While: return emitWhile(recordOf<WhileRecord>(node));
-    case NodeKind::WhileEnd: return emitWhileEnd(recordOf<WhileEndRecord>(node));
-    case NodeKind::Include: return emitInclude(recordOf<IncludeRecord>(node));
-    case NodeKind::IncludeEnd: return emitIncludeEnd(recordOf<IncludeEndRecord>(node));
+    case NodeKind::Exit:
+      return emitExit(recordOf<ExitRecord>(node));
+    case NodeKind::Do:
+      return emitDo(recordOf<DoRecord>(node));
+    case NodeKind::DoEnd:
+      return emitDoEnd(recordOf<DoEndRecord>(node));
+    case NodeKind::For:
+      return emitFor(recordOf<ForRecord>(node));
+    case NodeKind::ForEnd:
+      return emitForEnd(recordOf<ForEndRecord>(node));
+    case NodeKind::If:
+      return emitIf(recordOf<IfRecord>(node));
+    case NodeKind::Else:
+      return emitElse(recordOf<ElseRecord>(node));
+    case NodeKind::IfEnd:
+      return emitIfEnd(recordOf<IfEndRecord>(node));
+    case NodeKind::Switch:
+      return emitSwitch(recordOf<SwitchRecord>(node));
+    case NodeKind::Case:
+      return emitCase(recordOf<CaseRecord>(node));
+    case NodeKind::Default:
+      return emitDefault(recordOf<DefaultRecord>(node));
+    case NodeKind::SwitchBreak:
+      return emitSwitchBreak(recordOf<SwitchBreakRecord>(node));
+    case NodeKind::SwitchEnd:
+      return emitSwitchEnd(recordOf<SwitchEndRecord>(node));
+    case NodeKind::While:
+      return emitWhile(recordOf<WhileRecord>(node));
+    case NodeKind::WhileEnd:
+      return emitWhileEnd(recordOf<WhileEndRecord>(node));
+    case NodeKind::Include:
+      return emitInclude(recordOf<IncludeRecord>(node));
+    case NodeKind::IncludeEnd:
+      return emitIncludeEnd(recordOf<IncludeEndRecord>(node));
     case NodeKind::Define:
     case NodeKind::Undef: {
       const auto& record = recordOf<DirectiveRecord>(node);
@@ -121,8 +140,10 @@ void Emitter::emitNode(const Node& node) {
       return leadOut(record);
     }
     case NodeKind::Ifdef:
-    case NodeKind::IfdefElse: return emitBranch(recordOf<BranchRecord>(node));
-    case NodeKind::IfdefEnd: return emitEndif(recordOf<EndifRecord>(node));
+    case NodeKind::IfdefElse:
+      return emitBranch(recordOf<BranchRecord>(node));
+    case NodeKind::IfdefEnd:
+      return emitEndif(recordOf<EndifRecord>(node));
   }
   diag_.reportMessage(Msg::BadNodeKind, kNoLine);
 }

@@ -2,8 +2,8 @@
 #include "driver/compile_file.h"
 
 #include <limits>
-#include <optional>
 #include <new>
+#include <optional>
 
 #include "codegen/body_buffer.h"
 #include "codegen/emitter.h"

@@ -21,8 +21,8 @@ bool equalIgnoringCase(std::string_view a, std::string_view b) {
   const auto fold = [](char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
   };
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return fold(x) == fold(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&](char x, char y) { return fold(x) == fold(y); });
 }
 
 }  // namespace

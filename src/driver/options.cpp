@@ -59,16 +59,35 @@ void addIncludeDirectory(OptionState& state, std::string_view value, Diagnostics
 bool applyFlag(OptionState& state, char letter) {
   Settings& settings = state.settings;
   switch (letter) {
-    case 'C': state.compileSwitch = false; return true;
-    case 'L': settings.listing = true; return true;
-    case 'M': settings.echoSource = true; return true;
-    case 'N': settings.followChains = false; return true;
-    case 'P': case 'S': return true;
-    case 'X': settings.suppressLineMarkers = true; return true;
-    case 'd': settings.checkOnly = true; return true;
-    case 's': state.sSwitch = true; return true;
-    case 'u': settings.checkInput = true; return true;
-    default: return false;
+    case 'C':
+      state.compileSwitch = false;
+      return true;
+    case 'L':
+      settings.listing = true;
+      return true;
+    case 'M':
+      settings.echoSource = true;
+      return true;
+    case 'N':
+      settings.followChains = false;
+      return true;
+    case 'P':
+    case 'S':
+      return true;
+    case 'X':
+      settings.suppressLineMarkers = true;
+      return true;
+    case 'd':
+      settings.checkOnly = true;
+      return true;
+    case 's':
+      state.sSwitch = true;
+      return true;
+    case 'u':
+      settings.checkInput = true;
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -83,12 +102,19 @@ void readOptionArgument(OptionState& state, std::string_view letters, Diagnostic
         diag.reportMessage(Msg::HelpSecond, kNoPrefix);
         state.helpShown = true;
         return;
-      case 'V': case 'v':
+      case 'V':
+      case 'v':
         diag.out() << kVersionBanner;
         usageError(diag);
-      case 'B': setBaseDirectory(state, rest, diag); return;
-      case 'D': addDefine(state, rest, diag); return;
-      case 'I': addIncludeDirectory(state, rest, diag); return;
+      case 'B':
+        setBaseDirectory(state, rest, diag);
+        return;
+      case 'D':
+        addDefine(state, rest, diag);
+        return;
+      case 'I':
+        addIncludeDirectory(state, rest, diag);
+        return;
       default:
         if (!applyFlag(state, letters[i])) usageError(diag);
     }

@@ -22,7 +22,9 @@ void Parser::fillHead(LineHead& head) const {
   head.endLine = endLine();
 }
 
-void Parser::appendSilentNode() { appendLineNode<SilentRecord>(NodeKind::Silent).notAtEol = notAtEol(); }
+void Parser::appendSilentNode() {
+  appendLineNode<SilentRecord>(NodeKind::Silent).notAtEol = notAtEol();
+}
 
 void Parser::appendStatementNode(int rewriteMark) {
   auto& record = appendLineNode<StatementRecord>(NodeKind::Statement);
@@ -111,7 +113,8 @@ bool Parser::dispatchDirective(const Keyword& keyword, int rewriteMark, bool exp
     if (rewriteMark != 0) appendStatementNode(rewriteMark);
     return true;
   }
-  if (keyword.isDirective() && expanded) diag().reportMessage(Msg::MisplacedDirective, line_.startLine);
+  if (keyword.isDirective() && expanded)
+    diag().reportMessage(Msg::MisplacedDirective, line_.startLine);
   const std::string_view rest = std::string_view(lineText_).substr(keyword.restOffset());
   row->handler(*this, row->name, rest);
   return true;
@@ -128,12 +131,11 @@ void Parser::dispatchStatement(const Keyword& keyword, int rewriteMark) {
   }
   stepGrammar(token, keyword.text(), rest);
   if (token == kTokenOther || token == kTokenWhile) {
-    startBlockOrTransfer(token, keyword, rest, rewriteMark);
+    startBlockOrTransfer(keyword, rest, rewriteMark);
   }
 }
 
-void Parser::startBlockOrTransfer(int, const Keyword& keyword, std::string_view rest,
-                                  int rewriteMark) {
+void Parser::startBlockOrTransfer(const Keyword& keyword, std::string_view rest, int rewriteMark) {
   if (const BlockStatementRow* row = findKeyword(kBlockStatementTable, keyword)) {
     file_.blocks.push(diag(), line_.startLine);
     row->handler(*this, rest, rewriteMark, false);

@@ -83,8 +83,7 @@ class Parser {
   void dispatchLine(int rewriteMark);
   bool dispatchDirective(const Keyword& keyword, int rewriteMark, bool expanded);
   void dispatchStatement(const Keyword& keyword, int rewriteMark);
-  void startBlockOrTransfer(int token, const Keyword& keyword, std::string_view rest,
-                            int rewriteMark);
+  void startBlockOrTransfer(const Keyword& keyword, std::string_view rest, int rewriteMark);
   void closeOpenBlocks();
   bool nodesFinished() const;
 

@@ -41,8 +41,7 @@ const SourceFile* openIncludeFile(FileContext& file, std::string_view name) {
       return known->second;
     }
     if (std::optional<std::string> bytes = file.run.fileSystem.tryReadFile(path)) {
-      file.sources.push_back(
-          std::make_unique<SourceFile>(SourceFile{path, std::move(*bytes)}));
+      file.sources.push_back(std::make_unique<SourceFile>(SourceFile{path, std::move(*bytes)}));
       file.includedFiles.emplace(std::move(path), file.sources.back().get());
       return file.sources.back().get();
     }
