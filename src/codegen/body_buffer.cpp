@@ -5,8 +5,17 @@ namespace pelc {
 
 void BodyBuffer::write(std::string_view bytes) {
   memory_.append(bytes);
-  if (memory_.size() < kSpillSize) return;
-  if (!scratch_) scratch_ = fileSystem_.createScratch(outputPath_);
+  if (memory_.size() < kSpillSize || scratchUnavailable_) return;
+  if (!scratch_) {
+    try {
+      scratch_ = fileSystem_.createScratch(outputPath_);
+    } catch (const FileError&) {
+      // The body stays in memory: whether the output can be written is
+      // reported where the output file itself is created, after the parse.
+      scratchUnavailable_ = true;
+      return;
+    }
+  }
   scratch_->write(memory_);
   memory_.clear();
 }

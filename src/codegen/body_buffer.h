@@ -30,6 +30,7 @@ class BodyBuffer final : public OutputFile {
   std::string outputPath_;
   std::string memory_;
   std::unique_ptr<ScratchFile> scratch_;
+  bool scratchUnavailable_ = false;
 };
 
 }  // namespace pelc

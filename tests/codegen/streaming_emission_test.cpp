@@ -92,5 +92,33 @@ TEST(BodyBufferTest, LargeBodiesMoveToAScratchFileInOrder) {
   EXPECT_TRUE(fs.files().at("p.pml") == written);
 }
 
+/// A file system where no scratch file can be made.
+class NoScratchFileSystem final : public FileSystem {
+ public:
+  std::string readFile(const std::string& path) override { return files_.readFile(path); }
+  std::optional<std::string> tryReadFile(const std::string& path) override {
+    return files_.tryReadFile(path);
+  }
+  bool canReadStatus(const std::string& path) override { return files_.canReadStatus(path); }
+  std::unique_ptr<OutputFile> createReplacement(const std::string& path) override {
+    return files_.createReplacement(path);
+  }
+  std::unique_ptr<ScratchFile> createScratch(const std::string& path) override {
+    throw FileError(FileError::Operation::Write, path, "Permission denied");
+  }
+  MemoryFileSystem files_;
+};
+
+TEST(BodyBufferTest, StaysInMemoryWhenNoScratchFileCanBeMade) {
+  NoScratchFileSystem fs;
+  BodyBuffer body(fs, "p.pml");
+  const std::string piece(1 << 20, 'x');
+  for (int i = 0; i < 3; ++i) body.write(piece);
+  std::unique_ptr<OutputFile> out = fs.createReplacement("p.pml");
+  body.copyTo(*out);
+  out->commit();
+  EXPECT_EQ(fs.files_.files().at("p.pml").size(), 3u << 20);
+}
+
 }  // namespace
 }  // namespace pelc
