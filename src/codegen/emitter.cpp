@@ -55,25 +55,31 @@ int Emitter::finish(std::span<const Node> nodes) {
   return diag_.errorState() == 0 ? 0 : 29;
 }
 
-void Emitter::writeOutput(OutputFile& out) {
-  OutputSink head(out);
+std::unique_ptr<OutputFile> Emitter::takeOutput() {
+  std::string head;
   const int depth = file_.maxSwitchDepth;
   const bool markers = !settings_.suppressLineMarkers;
   if (depth > 0) {
-    if (markers) head.append("#line 0 \"" + displayName_ + "\"\n");
+    if (markers) head += "#line 0 \"" + displayName_ + "\"\n";
     for (int n = 1; n <= depth; ++n) {
-      head.append("LOCAL " + temporaryName(file_.queuedFilePath, n) + "\n");
+      head += "LOCAL " + temporaryName(file_.queuedFilePath, n) + "\n";
     }
-    head.append("\n");
+    head += "\n";
   }
   // The first marker names the file unless the head already did.
   if (const std::optional<std::int32_t> line = out_.heldInitialMarker()) {
-    head.append("#line " + std::to_string(*line));
-    if (depth == 0) head.append(" \"" + displayName_ + "\"");
-    head.append("\n");
+    head += "#line " + std::to_string(*line);
+    if (depth == 0) head += " \"" + displayName_ + "\"";
+    head += "\n";
   }
-  head.flush();
-  body_.copyTo(out);
+  // As every other output line, the head leaves with CR LF line ends.
+  std::string crlf;
+  crlf.reserve(head.size() * 2);
+  for (const char c : head) {
+    if (c == '\n') crlf.push_back('\r');
+    crlf.push_back(c);
+  }
+  return body_.takeOutput(crlf);
 }
 
 void Emitter::emitEpilogue() {

@@ -36,8 +36,8 @@ class Emitter {
   /// 0 on success, 29 when an error was reported.
   int finish(std::span<const Node> nodes);
 
-  /// Writes the head followed by the body into `out`.
-  void writeOutput(OutputFile& out);
+  /// The output file with the head followed by the body, ready to commit.
+  std::unique_ptr<OutputFile> takeOutput();
 
   /// Generated labels that the output really uses.
   std::int32_t labelsUsed() const { return file_.labels.next() - 1 - passThroughIfs_; }

@@ -22,7 +22,7 @@ std::string outputPathOf(const std::string& path) {
 }
 
 const SourceFile& readSource(FileContext& file, const std::string& path) {
-  std::string bytes = file.run.fileSystem.readFile(path);
+  SourceBytes bytes = file.run.fileSystem.readFile(path);
   if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
     throw FileError(FileError::Operation::Read, path, "File too large");
   }
@@ -39,6 +39,7 @@ class Emission final : public NodeConsumer {
       : file_(file), state_(state), body_(file.run.fileSystem, outputPath) {}
 
   void consumeNodes(std::span<const Node> nodes) override { emitter().emitNodes(nodes); }
+  void openOutput() { body_.openOutput(); }
 
   Emitter& emitter() {
     if (!emitter_) {
@@ -69,13 +70,14 @@ bool compilePass(FileContext& file, const DriverState& state, const std::string&
   if (emits && state.definitionsSilent && !settings.echoSource) parser.setNodeConsumer(&emission);
   parser.parseFile();
   if (diag.errorState() != 0) return false;
-  std::unique_ptr<OutputFile> output = file.run.fileSystem.createReplacement(outputPath);
-  if (emits) {
-    Emitter& emitter = emission.emitter();
-    if (emitter.finish(file.nodes.nodes()) != 0) return false;
-    emitter.writeOutput(*output);
+  if (!emits) {
+    file.run.fileSystem.createReplacement(outputPath)->commit();
+    return true;
   }
-  output->commit();
+  emission.openOutput();
+  Emitter& emitter = emission.emitter();
+  if (emitter.finish(file.nodes.nodes()) != 0) return false;
+  emitter.takeOutput()->commit();
   return true;
 }
 

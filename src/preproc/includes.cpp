@@ -40,7 +40,7 @@ const SourceFile* openIncludeFile(FileContext& file, std::string_view name) {
     if (const auto known = file.includedFiles.find(path); known != file.includedFiles.end()) {
       return known->second;
     }
-    if (std::optional<std::string> bytes = file.run.fileSystem.tryReadFile(path)) {
+    if (std::optional<SourceBytes> bytes = file.run.fileSystem.tryReadFile(path)) {
       file.sources.push_back(std::make_unique<SourceFile>(SourceFile{path, std::move(*bytes)}));
       file.includedFiles.emplace(std::move(path), file.sources.back().get());
       return file.sources.back().get();

@@ -2,6 +2,7 @@
 #include "source/file_system.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,7 +13,9 @@
 namespace pelc {
 
 FileError::FileError(Operation operation, std::string path, std::string cause)
-    : std::runtime_error(cause), operation_(operation), path_(std::move(path)),
+    : std::runtime_error(cause),
+      operation_(operation),
+      path_(std::move(path)),
       cause_(std::move(cause)) {}
 
 std::string describeFileError(const FileError& error) {
@@ -41,14 +44,9 @@ class Descriptor {
 
 std::string errnoText(int error) { return std::strerror(error); }
 
-// Reads everything from fd; returns the errno of a failed read, or 0. A
-// regular file is read straight into a buffer of its size.
-int readAll(int fd, std::string& bytes) {
-  struct stat status {};
-  std::size_t expected = 0;
-  if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
-    expected = static_cast<std::size_t>(status.st_size);
-  }
+// Reads everything from fd into `bytes`; returns the errno of a failed read, or
+// 0. A regular file is read straight into a buffer of its size.
+int readAll(int fd, std::size_t expected, std::string& bytes) {
   bytes.resize(expected + 1);  // one more, to see whether the file grew meanwhile
   std::size_t filled = 0;
   for (;;) {
@@ -62,6 +60,28 @@ int readAll(int fd, std::string& bytes) {
     filled += static_cast<std::size_t>(got);
   }
   bytes.resize(filled);
+  return 0;
+}
+
+// The bytes of fd, mapped when it is a large regular file (its pages are
+// those of the page cache: nothing is copied or cleared), else read. Returns
+// the errno of a failed read, or 0.
+int takeBytes(int fd, SourceBytes& out) {
+  struct stat status {};
+  std::size_t expected = 0;
+  if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
+    expected = static_cast<std::size_t>(status.st_size);
+  }
+  if (expected >= RealFileSystem::kMapThreshold) {
+    void* data = ::mmap(nullptr, expected, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    if (data != MAP_FAILED) {
+      out = SourceBytes(SourceBytes::Mapping(static_cast<const char*>(data), Unmapper{expected}));
+      return 0;
+    }
+  }
+  std::string bytes;
+  if (const int error = readAll(fd, expected, bytes); error != 0) return error;
+  out = SourceBytes(std::move(bytes));
   return 0;
 }
 
@@ -89,6 +109,8 @@ class DiskOutputFile final : public OutputFile {
     }
   }
 
+  void copyTo(OutputFile& out) override;
+
   void commit() override {
     if (::close(fd_.release()) != 0) {
       throw FileError(FileError::Operation::Write, target_, errnoText(errno));
@@ -106,61 +128,55 @@ class DiskOutputFile final : public OutputFile {
   bool committed_ = false;
 };
 
-/// An unnamed file on disk: unlinked as soon as it is created, so nothing is
-/// left behind whatever happens to the process.
-class DiskScratchFile final : public ScratchFile {
- public:
-  DiskScratchFile(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
-
-  void write(std::string_view bytes) override {
-    while (!bytes.empty()) {
-      const ssize_t put = ::write(fd_.get(), bytes.data(), bytes.size());
-      if (put < 0) {
-        if (errno == EINTR) continue;
-        throw FileError(FileError::Operation::Write, path_, errnoText(errno));
-      }
-      bytes.remove_prefix(static_cast<std::size_t>(put));
+// The kernel copies between two files on disk; any other target gets the
+// bytes read back in chunks.
+void DiskOutputFile::copyTo(OutputFile& out) {
+  auto* disk = dynamic_cast<DiskOutputFile*>(&out);
+  off_t offset = 0;
+  while (disk != nullptr) {
+    const ssize_t copied =
+        ::copy_file_range(fd_.get(), &offset, disk->fd_.get(), nullptr, 1 << 30, 0);
+    if (copied == 0) return;
+    if (copied > 0) continue;
+    if (errno == EINTR) continue;
+    // Not offered between these files (old kernel, other file systems): read back instead.
+    if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP) {
+      throw FileError(FileError::Operation::Write, target_, errnoText(errno));
     }
+    disk = nullptr;
   }
-
-  void copyTo(OutputFile& out) override {
-    if (::lseek(fd_.get(), 0, SEEK_SET) < 0) {
-      throw FileError(FileError::Operation::Write, path_, errnoText(errno));
+  std::string chunk(1 << 16, '\0');
+  for (;;) {
+    const ssize_t got = ::pread(fd_.get(), chunk.data(), chunk.size(), offset);
+    if (got == 0) return;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      throw FileError(FileError::Operation::Write, target_, errnoText(errno));
     }
-    std::string chunk(1 << 16, '\0');
-    for (;;) {
-      const ssize_t got = ::read(fd_.get(), chunk.data(), chunk.size());
-      if (got == 0) return;
-      if (got < 0) {
-        if (errno == EINTR) continue;
-        throw FileError(FileError::Operation::Write, path_, errnoText(errno));
-      }
-      out.write(std::string_view(chunk.data(), static_cast<std::size_t>(got)));
-    }
+    offset += got;
+    out.write(std::string_view(chunk.data(), static_cast<std::size_t>(got)));
   }
-
- private:
-  std::string path_;
-  Descriptor fd_;
-};
+}
 
 }  // namespace
 
-std::string RealFileSystem::readFile(const std::string& path) {
+void Unmapper::operator()(const char* data) const { ::munmap(const_cast<char*>(data), size); }
+
+SourceBytes RealFileSystem::readFile(const std::string& path) {
   Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) throw FileError(FileError::Operation::Open, path, errnoText(errno));
-  std::string bytes;
-  if (const int error = readAll(fd.get(), bytes); error != 0) {
+  SourceBytes bytes;
+  if (const int error = takeBytes(fd.get(), bytes); error != 0) {
     throw FileError(FileError::Operation::Read, path, errnoText(error));
   }
   return bytes;
 }
 
-std::optional<std::string> RealFileSystem::tryReadFile(const std::string& path) {
+std::optional<SourceBytes> RealFileSystem::tryReadFile(const std::string& path) {
   Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0 || isDirectory(fd.get())) return std::nullopt;
-  std::string bytes;
-  if (readAll(fd.get(), bytes) != 0) return std::nullopt;
+  SourceBytes bytes;
+  if (takeBytes(fd.get(), bytes) != 0) return std::nullopt;
   return bytes;
 }
 
@@ -177,30 +193,14 @@ std::unique_ptr<OutputFile> RealFileSystem::createReplacement(const std::string&
   return std::make_unique<DiskOutputFile>(path, std::move(temporary), fd);
 }
 
-std::unique_ptr<ScratchFile> RealFileSystem::createScratch(const std::string& path) {
-  std::string name = path + ".XXXXXX";
-  const int fd = ::mkstemp(name.data());
-  if (fd < 0) throw FileError(FileError::Operation::Write, path, errnoText(errno));
-  ::unlink(name.c_str());
-  return std::make_unique<DiskScratchFile>(path, fd);
-}
-
 namespace {
-
-class MemoryScratchFile final : public ScratchFile {
- public:
-  void write(std::string_view bytes) override { bytes_.append(bytes); }
-  void copyTo(OutputFile& out) override { out.write(bytes_); }
-
- private:
-  std::string bytes_;
-};
 
 class MemoryOutputFile final : public OutputFile {
  public:
   MemoryOutputFile(std::map<std::string, std::string>& files, std::string target)
       : files_(files), target_(std::move(target)) {}
   void write(std::string_view bytes) override { bytes_.append(bytes); }
+  void copyTo(OutputFile& out) override { out.write(bytes_); }
   void commit() override { files_[target_] = std::move(bytes_); }
 
  private:
@@ -211,19 +211,19 @@ class MemoryOutputFile final : public OutputFile {
 
 }  // namespace
 
-std::string MemoryFileSystem::readFile(const std::string& path) {
+SourceBytes MemoryFileSystem::readFile(const std::string& path) {
   if (directories_.count(path) != 0) {
     throw FileError(FileError::Operation::Read, path, errnoText(EISDIR));
   }
   const auto found = files_.find(path);
   if (found == files_.end()) throw FileError(FileError::Operation::Open, path, errnoText(ENOENT));
-  return found->second;
+  return SourceBytes(found->second);
 }
 
-std::optional<std::string> MemoryFileSystem::tryReadFile(const std::string& path) {
+std::optional<SourceBytes> MemoryFileSystem::tryReadFile(const std::string& path) {
   const auto found = files_.find(path);
   if (found == files_.end()) return std::nullopt;
-  return found->second;
+  return SourceBytes(found->second);
 }
 
 bool MemoryFileSystem::canReadStatus(const std::string& path) {
@@ -235,10 +235,6 @@ std::unique_ptr<OutputFile> MemoryFileSystem::createReplacement(const std::strin
     throw FileError(FileError::Operation::Write, path, errnoText(EISDIR));
   }
   return std::make_unique<MemoryOutputFile>(files_, path);
-}
-
-std::unique_ptr<ScratchFile> MemoryFileSystem::createScratch(const std::string&) {
-  return std::make_unique<MemoryScratchFile>();
 }
 
 }  // namespace pelc

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "source/source_bytes.h"
+
 namespace pelc {
 
 /// A failure of the file facility; shown as one line naming the file and the
@@ -37,18 +39,11 @@ class OutputFile {
  public:
   virtual ~OutputFile() = default;
   virtual void write(std::string_view bytes) = 0;
+  /// Writes everything written so far into `out`, from the start: a body
+  /// written before its head was known moves behind the head this way.
+  virtual void copyTo(OutputFile& out) = 0;
   /// Moves the written bytes over the target; throws FileError on failure.
   virtual void commit() = 0;
-};
-
-/// Bytes set aside while a file is compiled and read back once; removed when
-/// dropped. Failures count as failures to write the output it serves.
-class ScratchFile {
- public:
-  virtual ~ScratchFile() = default;
-  virtual void write(std::string_view bytes) = 0;
-  /// Writes everything written so far into `out`, from the start.
-  virtual void copyTo(OutputFile& out) = 0;
 };
 
 /// Abstract so that includes, CHAIN targets and write failures can be tested
@@ -57,25 +52,25 @@ class FileSystem {
  public:
   virtual ~FileSystem() = default;
   /// The whole file; throws FileError (Open or Read).
-  virtual std::string readFile(const std::string& path) = 0;
+  virtual SourceBytes readFile(const std::string& path) = 0;
   /// The whole file, or nothing when it cannot be opened or is a directory.
-  virtual std::optional<std::string> tryReadFile(const std::string& path) = 0;
+  virtual std::optional<SourceBytes> tryReadFile(const std::string& path) = 0;
   /// Whether the file's status can be read at all.
   virtual bool canReadStatus(const std::string& path) = 0;
   /// Starts a replacement of the file at path; throws FileError (Write).
   virtual std::unique_ptr<OutputFile> createReplacement(const std::string& path) = 0;
-  /// A scratch file beside `path`; throws FileError (Write) naming `path`.
-  virtual std::unique_ptr<ScratchFile> createScratch(const std::string& path) = 0;
 };
 
-/// The machine's own file system.
+/// The machine's own file system. Regular files from kMapThreshold bytes up
+/// are mapped rather than read.
 class RealFileSystem final : public FileSystem {
  public:
-  std::string readFile(const std::string& path) override;
-  std::optional<std::string> tryReadFile(const std::string& path) override;
+  static constexpr std::size_t kMapThreshold = 1 << 16;
+
+  SourceBytes readFile(const std::string& path) override;
+  std::optional<SourceBytes> tryReadFile(const std::string& path) override;
   bool canReadStatus(const std::string& path) override;
   std::unique_ptr<OutputFile> createReplacement(const std::string& path) override;
-  std::unique_ptr<ScratchFile> createScratch(const std::string& path) override;
 };
 
 /// A tree of files in memory; directories are named explicitly.
@@ -85,11 +80,10 @@ class MemoryFileSystem final : public FileSystem {
   void addDirectory(const std::string& path) { directories_[path] = true; }
   const std::map<std::string, std::string>& files() const { return files_; }
 
-  std::string readFile(const std::string& path) override;
-  std::optional<std::string> tryReadFile(const std::string& path) override;
+  SourceBytes readFile(const std::string& path) override;
+  std::optional<SourceBytes> tryReadFile(const std::string& path) override;
   bool canReadStatus(const std::string& path) override;
   std::unique_ptr<OutputFile> createReplacement(const std::string& path) override;
-  std::unique_ptr<ScratchFile> createScratch(const std::string& path) override;
 
  private:
   std::map<std::string, std::string> files_;

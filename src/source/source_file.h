@@ -3,11 +3,13 @@
 
 #include <string>
 
+#include "source/source_bytes.h"
+
 namespace pelc {
 
 struct SourceFile {
   std::string path;
-  std::string bytes;
+  SourceBytes bytes;
 };
 
 }  // namespace pelc

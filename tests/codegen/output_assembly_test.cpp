@@ -14,6 +14,7 @@ namespace {
 class CapturedFile final : public OutputFile {
  public:
   void write(std::string_view bytes) override { bytes_.append(bytes); }
+  void copyTo(OutputFile& out) override { out.write(bytes_); }
   void commit() override {}
   const std::string& bytes() const { return bytes_; }
 

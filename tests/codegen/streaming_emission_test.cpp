@@ -77,47 +77,55 @@ TEST(StreamingEmissionTest, WithoutMarkersAndWithAnExitAtTheEnd) {
   EXPECT_TRUE(compile(loops() + "SWITCH (k)\n{\nCASE 1\n}\nEXIT\n", {"-X"}) == expected);
 }
 
-TEST(BodyBufferTest, LargeBodiesMoveToAScratchFileInOrder) {
-  MemoryFileSystem fs;
-  BodyBuffer body(fs, "p.pml");
+/// Pieces of varied length and content, `size` bytes or a little more.
+std::string writeBody(BodyBuffer& body, std::size_t size) {
   std::string written;
-  for (int i = 0; written.size() < (9u << 20); ++i) {
+  for (int i = 0; written.size() < size; ++i) {
     const std::string piece = std::to_string(i) + std::string(1000 + i % 7, 'a' + i % 26);
     body.write(piece);
     written += piece;
   }
-  std::unique_ptr<OutputFile> out = fs.createReplacement("p.pml");
-  body.copyTo(*out);
-  out->commit();
-  EXPECT_TRUE(fs.files().at("p.pml") == written);
+  return written;
 }
 
-/// A file system where no scratch file can be made.
-class NoScratchFileSystem final : public FileSystem {
+TEST(BodyBufferTest, TheHeadGoesInFrontOfBodiesOfEverySize) {
+  for (const std::size_t size : {std::size_t{0}, std::size_t{5000}, std::size_t{9} << 20}) {
+    for (const std::string_view head : {"", "LOCAL T\r\n\r\n"}) {
+      MemoryFileSystem fs;
+      BodyBuffer body(fs, "p.pml");
+      const std::string written = writeBody(body, size);
+      body.takeOutput(head)->commit();
+      EXPECT_TRUE(fs.files().at("p.pml") == std::string(head) + written)
+          << size << " bytes, head " << head.size();
+      EXPECT_EQ(fs.files().size(), 1u);
+    }
+  }
+}
+
+/// A file system that makes no output file while `refusing` holds.
+class RefusingFileSystem final : public FileSystem {
  public:
-  std::string readFile(const std::string& path) override { return files_.readFile(path); }
-  std::optional<std::string> tryReadFile(const std::string& path) override {
+  SourceBytes readFile(const std::string& path) override { return files_.readFile(path); }
+  std::optional<SourceBytes> tryReadFile(const std::string& path) override {
     return files_.tryReadFile(path);
   }
   bool canReadStatus(const std::string& path) override { return files_.canReadStatus(path); }
   std::unique_ptr<OutputFile> createReplacement(const std::string& path) override {
+    if (refusing) throw FileError(FileError::Operation::Write, path, "Permission denied");
     return files_.createReplacement(path);
   }
-  std::unique_ptr<ScratchFile> createScratch(const std::string& path) override {
-    throw FileError(FileError::Operation::Write, path, "Permission denied");
-  }
   MemoryFileSystem files_;
+  bool refusing = true;
 };
 
-TEST(BodyBufferTest, StaysInMemoryWhenNoScratchFileCanBeMade) {
-  NoScratchFileSystem fs;
+TEST(BodyBufferTest, StaysInMemoryUntilTheOutputFileCanBeMade) {
+  RefusingFileSystem fs;
   BodyBuffer body(fs, "p.pml");
-  const std::string piece(1 << 20, 'x');
-  for (int i = 0; i < 3; ++i) body.write(piece);
-  std::unique_ptr<OutputFile> out = fs.createReplacement("p.pml");
-  body.copyTo(*out);
-  out->commit();
-  EXPECT_EQ(fs.files_.files().at("p.pml").size(), 3u << 20);
+  const std::string written = writeBody(body, 3u << 20);
+  EXPECT_THROW(body.openOutput(), FileError);
+  fs.refusing = false;
+  body.takeOutput("H\r\n")->commit();
+  EXPECT_TRUE(fs.files_.files().at("p.pml") == "H\r\n" + written);
 }
 
 }  // namespace

@@ -124,7 +124,7 @@ class ParsedFile {
 
   explicit ParsedFile(std::string text) {
     file_ = std::make_unique<FileContext>(run_, kPath);
-    auto source = std::make_unique<SourceFile>(SourceFile{kPath, std::move(text)});
+    auto source = std::make_unique<SourceFile>(SourceFile{kPath, SourceBytes(std::move(text))});
     file_->reader.attach(source->bytes);
     file_->sources.push_back(std::move(source));
     try {
@@ -137,7 +137,7 @@ class ParsedFile {
   FileContext& file() { return *file_; }
   std::span<const Node> nodes() const { return file_->nodes.nodes(); }
   bool aborted() const { return aborted_; }
-  const std::string& bytes() const { return file_->sources.front()->bytes; }
+  std::string_view bytes() const { return file_->sources.front()->bytes.view(); }
 
   template <class Record>
   const Record& record(std::size_t index) const {

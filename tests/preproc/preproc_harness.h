@@ -29,7 +29,7 @@ class TreeParse {
     settings_.includeOptionList = std::move(includeOptions);
     for (const TreeFile& file : tree) fileSystem_.addFile(file.path, file.bytes);
     file_ = std::make_unique<FileContext>(run_, queuedPath);
-    auto source = std::make_unique<SourceFile>(SourceFile{queuedPath, std::move(text)});
+    auto source = std::make_unique<SourceFile>(SourceFile{queuedPath, SourceBytes(std::move(text))});
     file_->reader.attach(source->bytes);
     file_->sources.push_back(std::move(source));
     diag_.setCurrentFileName(queuedPath);

@@ -1,0 +1,97 @@
+// The disk side of the file facility: mapped and read sources, and output
+// files whose body is copied behind a head.
+#include "source/file_system.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace pelc {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DiskTree {
+ public:
+  DiskTree() {
+    std::string pattern = (fs::temp_directory_path() / "pelc-fs-XXXXXX").string();
+    root_ = ::mkdtemp(pattern.data());
+  }
+  ~DiskTree() { fs::remove_all(root_); }
+  DiskTree(const DiskTree&) = delete;
+  DiskTree& operator=(const DiskTree&) = delete;
+
+  std::string path(const std::string& name) const { return (root_ / name).string(); }
+  void put(const std::string& name, const std::string& bytes) const {
+    std::ofstream(path(name), std::ios::binary) << bytes;
+  }
+  std::string get(const std::string& name) const {
+    std::ifstream in(path(name), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  std::size_t entries() const {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(root_), {}));
+  }
+
+ private:
+  fs::path root_;
+};
+
+std::string patterned(std::size_t size) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 131 + i / 977) & 0xff);
+  return bytes;
+}
+
+TEST(RealFileSystemTest, SourcesOfEverySizeReadWhole) {
+  const std::size_t threshold = RealFileSystem::kMapThreshold;
+  for (const std::size_t size : {std::size_t{0}, std::size_t{1}, threshold - 1, threshold,
+                                 threshold + 4097, std::size_t{3} << 20}) {
+    DiskTree tree;
+    const std::string bytes = patterned(size);
+    tree.put("s.pmp", bytes);
+    RealFileSystem disk;
+    const SourceBytes read = disk.readFile(tree.path("s.pmp"));
+    EXPECT_TRUE(read.view() == bytes) << size;
+    // Moving the bytes keeps them, mapped or held.
+    const SourceBytes moved = std::move(*disk.tryReadFile(tree.path("s.pmp")));
+    EXPECT_TRUE(moved.view() == bytes) << size;
+  }
+}
+
+TEST(RealFileSystemTest, MissingFilesAndDirectories) {
+  DiskTree tree;
+  RealFileSystem disk;
+  EXPECT_THROW(disk.readFile(tree.path("none.pmp")), FileError);
+  EXPECT_FALSE(disk.tryReadFile(tree.path("none.pmp")).has_value());
+  fs::create_directory(tree.path("dir"));
+  EXPECT_FALSE(disk.tryReadFile(tree.path("dir")).has_value());
+  EXPECT_THROW(disk.readFile(tree.path("dir")), FileError);
+}
+
+TEST(RealFileSystemTest, ABodyCopiedBehindAHead) {
+  for (const std::size_t size : {std::size_t{0}, std::size_t{70000}, std::size_t{5} << 20}) {
+    DiskTree tree;
+    tree.put("p.pml", "old");
+    RealFileSystem disk;
+    const std::string body = patterned(size);
+    std::unique_ptr<OutputFile> first = disk.createReplacement(tree.path("p.pml"));
+    first->write(body);
+    std::unique_ptr<OutputFile> second = disk.createReplacement(tree.path("p.pml"));
+    second->write("HEAD\r\n");
+    first->copyTo(*second);
+    EXPECT_EQ(tree.get("p.pml"), "old");
+    second->commit();
+    first.reset();  // dropped uncommitted: its temporary file goes
+    EXPECT_TRUE(tree.get("p.pml") == "HEAD\r\n" + body) << size;
+    EXPECT_EQ(tree.entries(), 1u);
+  }
+}
+
+}  // namespace
+}  // namespace pelc
