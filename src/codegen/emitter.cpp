@@ -25,15 +25,15 @@ const Record& recordOf(const Node& node) {
 
 }  // namespace
 
-Emitter::Emitter(FileContext& file, std::span<const std::string> definitions, int definitionLine,
-                 BodyBuffer& body)
+Emitter::Emitter(FileContext& file, Diagnostics& diag, std::span<const std::string> definitions,
+                 int definitionLine, BodyBuffer& body)
     : file_(file),
-      diag_(file.run.diag),
+      diag_(diag),
       settings_(file.run.settings),
       body_(body),
       sink_(body),
-      out_(sink_, reader_, file.run.settings, file.run.diag),
-      expander_(macros_, file.run.diag) {
+      out_(sink_, reader_, file.run.settings, diag),
+      expander_(macros_, diag) {
   rereadText_.reserve(kLineBufferSize);
   enterCommandLineDefinitions(macros_, diag_, definitionLine, definitions);
   reader_.attach(file_.sources.front()->bytes);

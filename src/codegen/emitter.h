@@ -3,10 +3,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
-
-#include <span>
 
 #include "codegen/body_buffer.h"
 #include "codegen/node_list.h"
@@ -25,9 +24,10 @@ namespace pelc {
 class Emitter {
  public:
   /// Starts the output of `file` with its own macro table, filled with the
-  /// prepared -D texts (messages about them carry `definitionLine`).
-  Emitter(FileContext& file, std::span<const std::string> definitions, int definitionLine,
-          BodyBuffer& body);
+  /// prepared -D texts (messages about them carry `definitionLine`). Its
+  /// messages go to `diag`.
+  Emitter(FileContext& file, Diagnostics& diag, std::span<const std::string> definitions,
+          int definitionLine, BodyBuffer& body);
 
   /// Emits nodes of finished constructs.
   void emitNodes(std::span<const Node> nodes);

@@ -4,6 +4,7 @@
 #include <memory>
 #include <span>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "codegen/node_records.h"
@@ -20,6 +21,21 @@ struct Node {
 template <class Record>
 class RecordPool {
  public:
+  RecordPool() = default;
+  RecordPool(RecordPool&& other) noexcept
+      : chunks_(std::move(other.chunks_)),
+        current_(std::exchange(other.current_, 0)),
+        used_(std::exchange(other.used_, 0)) {
+    other.chunks_.clear();
+  }
+  RecordPool& operator=(RecordPool&& other) noexcept {
+    chunks_ = std::move(other.chunks_);
+    other.chunks_.clear();
+    current_ = std::exchange(other.current_, 0);
+    used_ = std::exchange(other.used_, 0);
+    return *this;
+  }
+
   Record& emplace_back() {
     if (used_ == kChunk) {
       ++current_;
@@ -51,6 +67,10 @@ class NodeList {
   NodeList() = default;
   NodeList(const NodeList&) = delete;
   NodeList& operator=(const NodeList&) = delete;
+  // Moving keeps the records where they are: a list can be handed to another
+  // owner while pointers into it stay valid.
+  NodeList(NodeList&&) noexcept = default;
+  NodeList& operator=(NodeList&&) noexcept = default;
 
   /// Appends a node of the given kind with a fresh record, which the caller
   /// fills (also later, for head records whose labels arrive on demand).

@@ -4,10 +4,12 @@
 #include <limits>
 #include <new>
 #include <optional>
+#include <sstream>
 
 #include "codegen/body_buffer.h"
 #include "codegen/emitter.h"
 #include "codegen/temporary_names.h"
+#include "driver/emission_thread.h"
 #include "parser/parser.h"
 #include "paths/paths.h"
 #include "preproc/define_directive.h"
@@ -30,29 +32,60 @@ const SourceFile& readSource(FileContext& file, const std::string& path) {
   return *file.sources.back();
 }
 
-/// The emitter of one compile pass, started when the first nodes are ready:
-/// during the parse when the nodes of finished constructs are handed over,
-/// else after it.
+/// The emitter of one compile pass, started when the first nodes are ready.
+/// Nodes of finished constructs handed over during the parse are emitted on
+/// a second thread; the thread's messages are collected and printed when the
+/// emission ends, since the parse may print meanwhile.
 class Emission final : public NodeConsumer {
  public:
   Emission(FileContext& file, const DriverState& state, const std::string& outputPath)
       : file_(file), state_(state), body_(file.run.fileSystem, outputPath) {}
+  Emission(const Emission&) = delete;
+  Emission& operator=(const Emission&) = delete;
+  ~Emission() {
+    thread_.reset();
+    publishThreadMessages();
+  }
 
-  void consumeNodes(std::span<const Node> nodes) override { emitter().emitNodes(nodes); }
+  void consumeNodes(NodeList& nodes) override {
+    if (!thread_) {
+      threadDiag_.setCurrentFileName(file_.run.diag.currentFileName());
+      start(threadDiag_);
+      thread_.emplace(*emitter_);
+    }
+    thread_->hand(nodes);
+  }
+
   void openOutput() { body_.openOutput(); }
 
+  /// The emitter of the remaining nodes, once everything handed over is emitted.
   Emitter& emitter() {
-    if (!emitter_) {
-      emitter_.emplace(file_, state_.definitions, file_.reader.currentLine(), body_);
+    if (thread_) {
+      thread_->drain();
+    } else if (!emitter_) {
+      start(file_.run.diag);
     }
     return *emitter_;
   }
 
  private:
+  void start(Diagnostics& diag) {
+    emitter_.emplace(file_, diag, state_.definitions, file_.reader.currentLine(), body_);
+  }
+
+  void publishThreadMessages() {
+    Diagnostics& diag = file_.run.diag;
+    diag.out() << threadOut_.str();
+    if (threadDiag_.errorState() != 0) diag.markError();
+  }
+
   FileContext& file_;
   const DriverState& state_;
   BodyBuffer body_;
+  std::ostringstream threadOut_;
+  Diagnostics threadDiag_{threadOut_};
   std::optional<Emitter> emitter_;
+  std::optional<EmissionThread> thread_;
 };
 
 /// Parse, then emit; the output replaces the old file only when the whole

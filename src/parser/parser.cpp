@@ -63,8 +63,7 @@ void Parser::dispatchLines() {
   while (readLogicalLine(file_.reader, diag(), lineText_, true, line_, &commentFlag) != 0) {
     dispatchLine(commentFlag);
     if (consumer_ != nullptr && nodesFinished()) {
-      consumer_->consumeNodes(file_.nodes.nodes());
-      file_.nodes.clear();
+      consumer_->consumeNodes(file_.nodes);
     }
   }
 }

@@ -14,7 +14,9 @@ namespace pelc {
 /// Takes the nodes of finished top-level constructs while the parse goes on.
 class NodeConsumer {
  public:
-  virtual void consumeNodes(std::span<const Node> nodes) = 0;
+  /// Takes every node of `nodes` and leaves the list empty; nothing in the
+  /// parse refers to them any more.
+  virtual void consumeNodes(NodeList& nodes) = 0;
 
  protected:
   ~NodeConsumer() = default;

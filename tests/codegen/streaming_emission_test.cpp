@@ -77,6 +77,74 @@ TEST(StreamingEmissionTest, WithoutMarkersAndWithAnExitAtTheEnd) {
   EXPECT_TRUE(compile(loops() + "SWITCH (k)\n{\nCASE 1\n}\nEXIT\n", {"-X"}) == expected);
 }
 
+/// Output files that take `room` bytes and then fail as a full disk does.
+class FullDiskFileSystem final : public FileSystem {
+ public:
+  explicit FullDiskFileSystem(std::size_t room) : room_(room) {}
+  SourceBytes readFile(const std::string& path) override { return files_.readFile(path); }
+  std::optional<SourceBytes> tryReadFile(const std::string& path) override {
+    return files_.tryReadFile(path);
+  }
+  bool canReadStatus(const std::string& path) override { return files_.canReadStatus(path); }
+  std::unique_ptr<OutputFile> createReplacement(const std::string& path) override;
+  MemoryFileSystem files_;
+
+ private:
+  class LimitedFile;
+  std::size_t room_;
+};
+
+class FullDiskFileSystem::LimitedFile final : public OutputFile {
+ public:
+  LimitedFile(std::unique_ptr<OutputFile> file, std::string path, std::size_t room)
+      : file_(std::move(file)), path_(std::move(path)), room_(room) {}
+  void write(std::string_view bytes) override {
+    if (bytes.size() > room_) {
+      throw FileError(FileError::Operation::Write, path_, "No space left on device");
+    }
+    room_ -= bytes.size();
+    file_->write(bytes);
+  }
+  void copyTo(OutputFile& out) override { file_->copyTo(out); }
+  void commit() override { file_->commit(); }
+
+ private:
+  std::unique_ptr<OutputFile> file_;
+  std::string path_;
+  std::size_t room_;
+};
+
+std::unique_ptr<OutputFile> FullDiskFileSystem::createReplacement(const std::string& path) {
+  return std::make_unique<LimitedFile>(files_.createReplacement(path), path, room_);
+}
+
+// Failures while nodes are being emitted beside the parse: the file is
+// abandoned with its message and nothing is written.
+TEST(StreamingEmissionTest, FailuresBesideTheParseAbandonTheFile) {
+  struct Case {
+    const char* name;
+    std::string source;
+    std::size_t room;
+    std::string message;
+  };
+  const std::string longLine = "x = \"" + std::string(3000, 'y') + "\"\n";
+  const Case cases[] = {
+      {"disk full", loops() + loops() + loops(), 1 << 16,
+       "pelc: cannot write p.pml: No space left on device\n"},
+      {"line too long after hand-overs", loops() + longLine + loops(), std::size_t{1} << 30,
+       "p.pmp (12001): Prompt not found: pnum = 223\n"},
+  };
+  for (const Case& c : cases) {
+    FullDiskFileSystem fs(c.room);
+    fs.files_.addFile("p.pmp", c.source);
+    std::ostringstream printed;
+    const std::vector<std::string> args = {"p"};
+    EXPECT_NE(runPelc(args, printed, fs), 0) << c.name;
+    EXPECT_NE(printed.str().find(c.message), std::string::npos) << c.name << printed.str();
+    EXPECT_EQ(fs.files_.files().count("p.pml"), 0u) << c.name;
+  }
+}
+
 /// Pieces of varied length and content, `size` bytes or a little more.
 std::string writeBody(BodyBuffer& body, std::size_t size) {
   std::string written;
