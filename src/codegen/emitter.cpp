@@ -45,6 +45,13 @@ void Emitter::emitNodes(std::span<const Node> nodes) {
   for (const Node& node : nodes) emitNode(node);
 }
 
+void Emitter::emitSettled(std::span<const Node> nodes, std::int32_t settled) {
+  emitNodes(nodes);
+  if (settled <= copyCursor_) return;
+  out_.copySource(copyCursor_, settled);
+  copyCursor_ = settled;
+}
+
 int Emitter::finish(std::span<const Node> nodes) {
   if (file_.maxSwitchDepth > 0 && file_.exitSeen) epilogueLabel_ = file_.labels.allocate();
   emitNodes(nodes);

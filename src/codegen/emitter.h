@@ -31,6 +31,9 @@ class Emitter {
 
   /// Emits nodes of finished constructs.
   void emitNodes(std::span<const Node> nodes);
+  /// Emits nodes of finished constructs, then copies the source through up
+  /// to `settled`, before which no later node begins.
+  void emitSettled(std::span<const Node> nodes, std::int32_t settled);
 
   /// Emits the last nodes, the rest of the source and the file's end;
   /// 0 on success, 29 when an error was reported.

@@ -47,13 +47,13 @@ class Emission final : public NodeConsumer {
     publishThreadMessages();
   }
 
-  void consumeNodes(NodeList& nodes) override {
+  void consumeNodes(NodeList& nodes, std::int32_t settled) override {
     if (!thread_) {
       threadDiag_.setCurrentFileName(file_.run.diag.currentFileName());
       start(threadDiag_);
       thread_.emplace(*emitter_);
     }
-    thread_->hand(nodes);
+    thread_->hand(nodes, settled);
   }
 
   void openOutput() { body_.openOutput(); }

@@ -18,11 +18,11 @@ EmissionThread::~EmissionThread() {
   thread_.join();
 }
 
-void EmissionThread::hand(NodeList& nodes) {
+void EmissionThread::hand(NodeList& nodes, std::int32_t settled) {
   std::unique_lock lock(mutex_);
   changed_.wait(lock, [this] { return pending_.size() < kMaxPending || failure_; });
   raiseFailure();
-  pending_.push_back(std::move(nodes));
+  pending_.push_back(Batch{std::move(nodes), settled});
   if (spare_.empty()) {
     nodes = NodeList();
   } else {
@@ -48,20 +48,20 @@ void EmissionThread::run() {
   for (;;) {
     changed_.wait(lock, [this] { return !pending_.empty() || stopping_; });
     if (stopping_) return;
-    NodeList nodes = std::move(pending_.front());
+    Batch batch = std::move(pending_.front());
     pending_.pop_front();
     emitting_ = true;
     lock.unlock();
     std::exception_ptr failure;
     try {
-      emitter_.emitNodes(nodes.nodes());
+      emitter_.emitSettled(batch.nodes.nodes(), batch.settled);
     } catch (...) {
       failure = std::current_exception();
     }
-    nodes.clear();
+    batch.nodes.clear();
     lock.lock();
     emitting_ = false;
-    spare_.push_back(std::move(nodes));
+    spare_.push_back(std::move(batch.nodes));
     changed_.notify_all();
     if (failure) {
       failure_ = failure;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <exception>
 #include <mutex>
@@ -27,9 +28,10 @@ class EmissionThread {
   EmissionThread(const EmissionThread&) = delete;
   EmissionThread& operator=(const EmissionThread&) = delete;
 
-  /// Takes the nodes and leaves `nodes` empty. Waits while kMaxPending lists
-  /// are already queued, so memory stays bounded when the parse runs ahead.
-  void hand(NodeList& nodes);
+  /// Takes the nodes and leaves `nodes` empty; the source before `settled`
+  /// is copied through after them. Waits while kMaxPending lists are already
+  /// queued, so memory stays bounded when the parse runs ahead.
+  void hand(NodeList& nodes, std::int32_t settled);
   /// Waits until every handed-over node is emitted.
   void drain();
 
@@ -42,7 +44,12 @@ class EmissionThread {
   Emitter& emitter_;
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::deque<NodeList> pending_;
+  struct Batch {
+    NodeList nodes;
+    std::int32_t settled = 0;
+  };
+
+  std::deque<Batch> pending_;
   // Emitted lists, kept for their storage.
   std::vector<NodeList> spare_;
   bool emitting_ = false;

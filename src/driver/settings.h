@@ -11,13 +11,13 @@ inline constexpr std::size_t kMaxIncludeOptions = 11;
 inline constexpr std::size_t kCommandLinePathLimit = 256;
 
 struct Settings {
-  bool checkOnly = false;            // -d
-  bool listing = false;              // -L
-  bool echoSource = false;           // -M
-  bool followChains = true;          // -N turns it off
-  bool suppressLineMarkers = false;  // -X
-  bool checkInput = false;           // -u
-  std::string baseDirectory;         // -B, else the input's directory
+  bool checkOnly = false;                      // -d
+  bool listing = false;                        // -L
+  bool echoSource = false;                     // -M
+  bool followChains = true;                    // -N turns it off
+  bool suppressLineMarkers = false;            // -X
+  bool checkInput = false;                     // -u
+  std::string baseDirectory;                   // -B, else the input's directory
   std::vector<std::string> defineList;         // -D texts, in command-line order
   std::vector<std::string> includeOptionList;  // "-I" + normalised directory
   std::string inputPath;                       // derived from the first positional argument

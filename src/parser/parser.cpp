@@ -62,20 +62,26 @@ void Parser::dispatchLines() {
   int commentFlag = 0;
   while (readLogicalLine(file_.reader, diag(), lineText_, true, line_, &commentFlag) != 0) {
     dispatchLine(commentFlag);
-    if (consumer_ != nullptr && nodesFinished()) {
-      consumer_->consumeNodes(file_.nodes);
+    if (consumer_ != nullptr && handOverDue()) {
+      handedOverTo_ = file_.reader.sourcePosition();
+      consumer_->consumeNodes(file_.nodes, handedOverTo_);
     }
   }
 }
 
 // Nodes are final once no block, group or include is open: nothing refers
 // back to them. An EXIT's jump depends on the whole file, and after an error
-// nothing is written at all.
-bool Parser::nodesFinished() const {
-  constexpr std::size_t kHandOverSize = 4096;
-  return file_.nodes.size() >= kHandOverSize && !file_.blocks.anyBlockOpen() &&
-         file_.conditionals.depth() == 0 && file_.includeStack.empty() && !file_.exitSeen &&
-         file_.run.diag.errorState() == 0;
+// nothing is written at all. Long stretches without nodes are handed over
+// too, so that their copy need not wait for the end of the parse.
+bool Parser::handOverDue() const {
+  constexpr std::size_t kHandOverNodes = 4096;
+  constexpr std::int32_t kHandOverBytes = 1 << 20;
+  if (file_.nodes.size() < kHandOverNodes &&
+      file_.reader.sourcePosition() - handedOverTo_ < kHandOverBytes) {
+    return false;
+  }
+  return !file_.blocks.anyBlockOpen() && file_.conditionals.depth() == 0 &&
+         file_.includeStack.empty() && !file_.exitSeen && file_.run.diag.errorState() == 0;
 }
 
 void Parser::dispatchLine(int rewriteMark) {

@@ -15,8 +15,9 @@ namespace pelc {
 class NodeConsumer {
  public:
   /// Takes every node of `nodes` and leaves the list empty; nothing in the
-  /// parse refers to them any more.
-  virtual void consumeNodes(NodeList& nodes) = 0;
+  /// parse refers to them any more, and every byte of the queued file before
+  /// `settled` is final: covered by these nodes or copied through.
+  virtual void consumeNodes(NodeList& nodes, std::int32_t settled) = 0;
 
  protected:
   ~NodeConsumer() = default;
@@ -87,11 +88,12 @@ class Parser {
   void dispatchStatement(const Keyword& keyword, int rewriteMark);
   void startBlockOrTransfer(const Keyword& keyword, std::string_view rest, int rewriteMark);
   void closeOpenBlocks();
-  bool nodesFinished() const;
+  bool handOverDue() const;
 
   FileContext& file_;
   MacroExpander expander_;
   NodeConsumer* consumer_ = nullptr;
+  std::int32_t handedOverTo_ = 0;
   LineInfo line_;
   std::string lineText_;
 };

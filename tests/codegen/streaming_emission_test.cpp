@@ -77,6 +77,33 @@ TEST(StreamingEmissionTest, WithoutMarkersAndWithAnExitAtTheEnd) {
   EXPECT_TRUE(compile(loops() + "SWITCH (k)\n{\nCASE 1\n}\nEXIT\n", {"-X"}) == expected);
 }
 
+// Stretches of source without nodes are copied through in pieces while the
+// parse goes on; the pieces must join into the very copy of the whole.
+TEST(StreamingEmissionTest, StretchesWithoutNodesCopiedInPieces) {
+  std::string source;
+  std::string expected;
+  for (int i = 0; source.size() < (3u << 20); ++i) {
+    std::string line = std::to_string(i % 97);
+    line.insert(line.begin(), 'v');
+    line += " = w" + std::to_string(i) + " + 1";
+    line.append(static_cast<std::size_t>(i % 13), ' ');
+    // Some lines end in CR LF already; some are empty.
+    const bool crlf = i % 5 == 0;
+    source += line + (crlf ? "\r\n" : "\n");
+    expected += line + "\r\n";
+    if (i % 7 == 0) {
+      source += "\n";
+      expected += "\r\n";
+    }
+  }
+  source += "last = 1";  // no line end at the end of the file
+  expected += "last = 1";
+  EXPECT_TRUE(compile(source, {"-X"}) == expected);
+  // A construct now and then; the copies around it are the same.
+  EXPECT_TRUE(
+      compile(source + "\nWHILE (x < 3)\n{\n    x = x + 1\n}\n", {"-X"}).starts_with(expected));
+}
+
 /// Output files that take `room` bytes and then fail as a full disk does.
 class FullDiskFileSystem final : public FileSystem {
  public:
