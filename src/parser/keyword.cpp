@@ -34,9 +34,6 @@ Keyword extractKeyword(std::string_view line) {
     keyword.field_[keyword.length_++] = line[at++];
   }
   keyword.restOffset_ = at;
-  for (std::size_t i = 0; i < keyword.length_; ++i) {
-    keyword.folded_[i] = static_cast<char>(foldCase(static_cast<unsigned char>(keyword.field_[i])));
-  }
   return keyword;
 }
 

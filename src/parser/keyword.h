@@ -17,8 +17,6 @@ class Keyword {
  public:
   bool blank() const { return blank_; }
   std::string_view text() const { return {field_.data(), length_}; }
-  /// The keyword with its letters upper-cased, as the tables spell them.
-  std::string_view folded() const { return {folded_.data(), length_}; }
   bool isDirective() const { return length_ > 0 && field_[0] == '#'; }
   /// Index in the line where the rest begins.
   std::size_t restOffset() const { return restOffset_; }
@@ -26,7 +24,6 @@ class Keyword {
  private:
   friend Keyword extractKeyword(std::string_view line);
   std::array<char, kKeywordField> field_{};
-  std::array<char, kKeywordField> folded_{};
   std::size_t length_ = 0;
   std::size_t restOffset_ = 0;
   bool blank_ = true;
@@ -62,14 +59,6 @@ const Row* findKeyword(const std::array<Row, N>& table, std::string_view keyword
 template <class Row, std::size_t N>
 const Row* findKeyword(const std::array<Row, N>& table, std::string_view keyword) {
   return findKeyword(table, keyword, compareKeywords);
-}
-
-/// The same search for an extracted keyword: its letters are folded once, so
-/// the probes compare plain bytes (the tables spell their names upper case).
-template <class Row, std::size_t N>
-const Row* findKeyword(const std::array<Row, N>& table, const Keyword& keyword) {
-  return findKeyword(table, keyword.folded(),
-                     [](std::string_view a, std::string_view b) { return a.compare(b); });
 }
 
 }  // namespace pelc
