@@ -8,59 +8,45 @@
 namespace pelc {
 namespace {
 
-/// Rewrites a text in place; the write index never passes the read index.
-class BlankNormalizer {
- public:
-  explicit BlankNormalizer(std::string& text) : text_(text) {}
+// The cursors are locals, not members, so that the compiler can keep them in
+// registers: a store through a char pointer might otherwise change them.
 
-  void run() {
-    while (read_ < text_.size() && isBlank(text_[read_])) ++read_;
-    write_ = read_;
-    while (read_ < text_.size()) {
-      if (quote_ != '\0') {
-        copyQuoted();
-      } else {
-        copyPlain();
-      }
-    }
-    while (write_ > 0 && isBlank(text_[write_ - 1])) --write_;
-    text_.resize(write_);
-  }
-
- private:
-  void put(char c) { text_[write_++] = c; }
-
-  void copyQuoted() {
-    const char c = text_[read_++];
-    put(c);
+/// Copies a quoted section on from its opening quote; returns after its closing
+/// quote or at the end. Backslash escapes are copied as pairs.
+void copyQuoted(const char*& read, const char* end, char*& write, char quote) {
+  while (read != end) {
+    const char c = *read++;
+    *write++ = c;
     if (c == '\\') {
-      if (read_ < text_.size()) put(text_[read_++]);
-    } else if (c == quote_) {
-      quote_ = '\0';
-    }
-  }
-
-  void copyPlain() {
-    const char c = text_[read_++];
-    if (isBlank(c)) {
-      if (!inBlankRun_) put(' ');
-      inBlankRun_ = true;
+      if (read != end) *write++ = *read++;
+    } else if (c == quote) {
       return;
     }
-    inBlankRun_ = false;
-    if (isQuote(c)) quote_ = c;
-    put(c);
   }
-
-  std::string& text_;
-  std::size_t read_ = 0;
-  std::size_t write_ = 0;
-  char quote_ = '\0';
-  bool inBlankRun_ = false;
-};
+}
 
 }  // namespace
 
-void normalizeBlanks(std::string& text) { BlankNormalizer(text).run(); }
+void normalizeBlanks(std::string& text) {
+  char* const begin = text.data();
+  const char* const end = begin + text.size();
+  const char* read = begin;
+  while (read != end && isBlank(*read)) ++read;
+  char* write = begin + (read - begin);
+  bool inBlankRun = false;
+  while (read != end) {
+    const char c = *read++;
+    if (isBlank(c)) {
+      if (!inBlankRun) *write++ = ' ';
+      inBlankRun = true;
+      continue;
+    }
+    inBlankRun = false;
+    *write++ = c;
+    if (isQuote(c)) copyQuoted(read, end, write, c);
+  }
+  while (write != begin && isBlank(write[-1])) --write;
+  text.resize(static_cast<std::size_t>(write - begin));
+}
 
 }  // namespace pelc

@@ -18,25 +18,24 @@ int foldCase(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : 
 
 Keyword extractKeyword(std::string_view line) {
   Keyword keyword;
-  std::size_t at = 0;
-  while (at < line.size() && isBlank(static_cast<unsigned char>(line[at]))) ++at;
-  if (at == line.size()) return keyword;
+  const char* const end = line.data() + line.size();
+  const char* at = line.data();
+  while (at != end && isBlank(static_cast<unsigned char>(*at))) ++at;
+  if (at == end) return keyword;
   keyword.blank_ = false;
-  std::size_t limit = kKeywordField - 1;
-  if (line[at] == '{' || line[at] == '}') {
-    limit = 0;
-    keyword.field_[keyword.length_++] = line[at++];
-  } else if (line[at] == '#') {
-    limit = kKeywordField - 2;
-    keyword.field_[keyword.length_++] = line[at++];
+  const char* const start = at;
+  std::size_t letters = kKeywordField - 1;
+  if (*at == '{' || *at == '}') {
+    letters = 0;
+    ++at;
+  } else if (*at == '#') {
+    letters = kKeywordField - 2;
+    ++at;
   }
-  for (std::size_t copied = 0; copied < limit && at < line.size() && isLetter(line[at]); ++copied) {
-    keyword.field_[keyword.length_++] = line[at++];
-  }
-  keyword.restOffset_ = at;
-  for (std::size_t i = 0; i < keyword.length_; ++i) {
-    keyword.folded_[i] = static_cast<char>(foldCase(static_cast<unsigned char>(keyword.field_[i])));
-  }
+  const char* const stop = static_cast<std::size_t>(end - at) < letters ? end : at + letters;
+  while (at != stop && isLetter(*at)) ++at;
+  keyword.text_ = std::string_view(start, static_cast<std::size_t>(at - start));
+  keyword.restOffset_ = static_cast<std::size_t>(at - line.data());
   return keyword;
 }
 

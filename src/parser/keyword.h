@@ -11,29 +11,26 @@ namespace pelc {
 
 inline constexpr std::size_t kKeywordField = 32;
 
-/// The keyword of a line, held in a fixed field so that extracting it costs
-/// no allocation.
+/// The keyword of a line: a view into the line it was extracted from, so it is
+/// valid only as long as that text is neither changed nor moved.
 class Keyword {
  public:
   bool blank() const { return blank_; }
-  std::string_view text() const { return {field_.data(), length_}; }
-  /// The keyword with its letters upper-cased, as the tables spell them.
-  std::string_view folded() const { return {folded_.data(), length_}; }
-  bool isDirective() const { return length_ > 0 && field_[0] == '#'; }
+  std::string_view text() const { return text_; }
+  bool isDirective() const { return !text_.empty() && text_.front() == '#'; }
   /// Index in the line where the rest begins.
   std::size_t restOffset() const { return restOffset_; }
 
  private:
   friend Keyword extractKeyword(std::string_view line);
-  std::array<char, kKeywordField> field_{};
-  std::array<char, kKeywordField> folded_{};
-  std::size_t length_ = 0;
+  std::string_view text_;
   std::size_t restOffset_ = 0;
   bool blank_ = true;
 };
 
 /// Leading blanks skipped; `{` or `}` alone; else `#` and up to 30 letters, or
-/// up to 31 letters. A line that is all blank has no keyword.
+/// up to 31 letters (a keyword fits the spec's 32-byte field with its NUL). A
+/// line that is all blank has no keyword.
 Keyword extractKeyword(std::string_view line);
 
 bool isAllBlank(std::string_view text);
@@ -62,14 +59,6 @@ const Row* findKeyword(const std::array<Row, N>& table, std::string_view keyword
 template <class Row, std::size_t N>
 const Row* findKeyword(const std::array<Row, N>& table, std::string_view keyword) {
   return findKeyword(table, keyword, compareKeywords);
-}
-
-/// The same search for an extracted keyword: its letters are folded once, so
-/// the probes compare plain bytes (the tables spell their names upper case).
-template <class Row, std::size_t N>
-const Row* findKeyword(const std::array<Row, N>& table, const Keyword& keyword) {
-  return findKeyword(table, keyword.folded(),
-                     [](std::string_view a, std::string_view b) { return a.compare(b); });
 }
 
 }  // namespace pelc

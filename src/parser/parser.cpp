@@ -105,30 +105,32 @@ void Parser::dispatchLine(int rewriteMark) {
       }
     }
   }
-  if (dispatchDirective(keyword, rewriteMark, expanded)) return;
+  const KeywordRows& rows = lookUpKeyword(keyword.text());
+  if (rows.directive != nullptr) {
+    dispatchDirective(*rows.directive, keyword, rewriteMark, expanded);
+    return;
+  }
   if (file_.conditionals.skipping) return;
-  dispatchStatement(keyword, rewriteMark);
+  dispatchStatement(rows, keyword, rewriteMark);
 }
 
-bool Parser::dispatchDirective(const Keyword& keyword, int rewriteMark, bool expanded) {
-  const DirectiveRow* row = findKeyword(kDirectiveTable, keyword);
-  if (row == nullptr) return false;
-  if (file_.conditionals.skipping && !row->runsWhileSkipping) return true;
-  if (row->handler == nullptr) {
+void Parser::dispatchDirective(const DirectiveRow& row, const Keyword& keyword, int rewriteMark,
+                               bool expanded) {
+  if (file_.conditionals.skipping && !row.runsWhileSkipping) return;
+  if (row.handler == nullptr) {
     if (rewriteMark != 0) appendStatementNode(rewriteMark);
-    return true;
+    return;
   }
   if (keyword.isDirective() && expanded)
     diag().reportMessage(Msg::MisplacedDirective, line_.startLine);
   const std::string_view rest = std::string_view(lineText_).substr(keyword.restOffset());
-  row->handler(*this, row->name, rest);
-  return true;
+  row.handler(*this, row.name, rest);
 }
 
-void Parser::dispatchStatement(const Keyword& keyword, int rewriteMark) {
+void Parser::dispatchStatement(const KeywordRows& rows, const Keyword& keyword, int rewriteMark) {
   const std::string_view rest = std::string_view(lineText_).substr(keyword.restOffset());
   int token = kTokenOther;
-  if (const StatementKeywordRow* row = findKeyword(kStatementKeywordTable, keyword)) {
+  if (const StatementKeywordRow* row = rows.statement) {
     token = row->token;
     if (row->takesNoOperand && !isAllBlank(rest)) {
       diag().reportMessage(Msg::ExtraText, line_.startLine);
@@ -136,17 +138,17 @@ void Parser::dispatchStatement(const Keyword& keyword, int rewriteMark) {
   }
   stepGrammar(token, keyword.text(), rest);
   if (token == kTokenOther || token == kTokenWhile) {
-    startBlockOrTransfer(keyword, rest, rewriteMark);
+    startBlockOrTransfer(rows, rest, rewriteMark);
   }
 }
 
-void Parser::startBlockOrTransfer(const Keyword& keyword, std::string_view rest, int rewriteMark) {
-  if (const BlockStatementRow* row = findKeyword(kBlockStatementTable, keyword)) {
+void Parser::startBlockOrTransfer(const KeywordRows& rows, std::string_view rest, int rewriteMark) {
+  if (const BlockStatementRow* row = rows.block) {
     file_.blocks.push(diag(), line_.startLine);
     row->handler(*this, rest, rewriteMark, false);
     return;
   }
-  if (const TransferStatementRow* row = findKeyword(kTransferStatementTable, keyword)) {
+  if (const TransferStatementRow* row = rows.transfer) {
     rewriteMark = row->handler(*this, rest, rewriteMark);
   }
   if (rewriteMark != 0) appendStatementNode(rewriteMark);

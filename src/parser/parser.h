@@ -7,6 +7,7 @@
 
 #include "parser/file_context.h"
 #include "parser/keyword.h"
+#include "parser/statement_tables.h"
 #include "preproc/macro_expander.h"
 
 namespace pelc {
@@ -84,9 +85,10 @@ class Parser {
  private:
   void dispatchLines();
   void dispatchLine(int rewriteMark);
-  bool dispatchDirective(const Keyword& keyword, int rewriteMark, bool expanded);
-  void dispatchStatement(const Keyword& keyword, int rewriteMark);
-  void startBlockOrTransfer(const Keyword& keyword, std::string_view rest, int rewriteMark);
+  void dispatchDirective(const DirectiveRow& row, const Keyword& keyword, int rewriteMark,
+                         bool expanded);
+  void dispatchStatement(const KeywordRows& rows, const Keyword& keyword, int rewriteMark);
+  void startBlockOrTransfer(const KeywordRows& rows, std::string_view rest, int rewriteMark);
   void closeOpenBlocks();
   bool handOverDue() const;
 

@@ -42,4 +42,17 @@ extern const std::array<StatementKeywordRow, 9> kStatementKeywordTable;
 extern const std::array<BlockStatementRow, 6> kBlockStatementTable;
 extern const std::array<TransferStatementRow, 3> kTransferStatementTable;
 
+/// The rows that one keyword names in the four tables; null where it names none.
+struct KeywordRows {
+  const DirectiveRow* directive = nullptr;
+  const StatementKeywordRow* statement = nullptr;
+  const BlockStatementRow* block = nullptr;
+  const TransferStatementRow* transfer = nullptr;
+};
+
+/// Looks `keyword` (letters in any case) up in all four tables at once; the same
+/// rows as a search of each table. Most lines start with no keyword at all, and
+/// they are turned away by their first letter.
+const KeywordRows& lookUpKeyword(std::string_view keyword);
+
 }  // namespace pelc

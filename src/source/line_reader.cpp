@@ -3,6 +3,7 @@
 
 #include <array>
 
+#include "source/byte_runs.h"
 #include "source/char_class.h"
 
 namespace pelc {
@@ -14,14 +15,15 @@ constexpr int upper(int ch) { return ch >= 'a' && ch <= 'z' ? ch - ('a' - 'A') :
 
 /// Bytes that, outside quotes and comments, are only stored: no line end, join,
 /// comment marker, brace or quote among them.
-constexpr std::array<bool, 256> kOrdinaryPlain = [] {
-  std::array<bool, 256> table{};
-  table.fill(true);
-  for (const unsigned char special : {'\n', '\r', '\\', '/', '{', '}', '"', '\'', '`'}) {
-    table[special] = false;
-  }
-  return table;
-}();
+using PlainStops = StopBytes<'\n', '\r', '\\', '/', '{', '}', '"', '\'', '`'>;
+
+/// Bytes inside a quoted section that are only stored: no line end, join or
+/// escape, and no quote character that might close the section.
+using QuotedStops = StopBytes<'\n', '\r', '\\', '"', '\'', '`'>;
+
+/// Bytes inside a comment (read raw) that are only dropped: no line end and no
+/// `*` that might close the comment.
+using CommentStops = StopBytes<'\n', '\r', '*'>;
 
 /// The state of one readLogicalLine call.
 class LineBuilder {
@@ -41,7 +43,8 @@ class LineBuilder {
   Next onPlain(int ch);
   Next onBrace(int ch);
   void checkRoom();
-  void takeOrdinaryRun();
+  void takeRun();
+  void takePlainRun();
   void store(int ch) { text_.push_back(static_cast<char>(ch)); }
 
   SourceReader& reader_;
@@ -58,19 +61,31 @@ class LineBuilder {
 };
 
 void LineBuilder::run() {
+  takeRun();
   int ch = reader_.getSourceChar(false);
   while (ch != END_OF_SOURCE) {
     checkRoom();
     const Next next = inQuote_ ? onQuoted(ch) : inComment_ ? onComment(ch) : onPlain(ch);
     if (next == Next::EndLine) return;
-    if (!inQuote_ && !inComment_ && !splitPending_) takeOrdinaryRun();
+    takeRun();
     ch = reader_.getSourceChar(inComment_);
   }
 }
 
-// Most of a line is plain text: stored as one run instead of char by char.
-void LineBuilder::takeOrdinaryRun() {
-  const std::string_view run = reader_.takeRun(kOrdinaryPlain, kMaxLogicalLine - text_.size());
+// Most of a line, and most of a quoted section or comment, is bytes that need no
+// decision: they are stored, or dropped, as one run instead of char by char.
+void LineBuilder::takeRun() {
+  if (inComment_) {
+    reader_.takeRun<CommentStops>(reader_.bytes().size());
+  } else if (inQuote_) {
+    text_.append(reader_.takeRun<QuotedStops>(kMaxLogicalLine - text_.size()));
+  } else if (!splitPending_) {
+    takePlainRun();
+  }
+}
+
+void LineBuilder::takePlainRun() {
+  const std::string_view run = reader_.takeRun<PlainStops>(kMaxLogicalLine - text_.size());
   if (run.empty()) return;
   text_.append(run);
   if (!textSeen_) {

@@ -71,11 +71,12 @@ class SourceReader {
   /// The offset at which the last read found no byte.
   int32_t eofPosition() const { return eofPosition_; }
 
-  /// Hands out, in one piece, the bytes from the current offset on for which
-  /// `ordinary` holds, at most `limit` of them; none while characters are
-  /// pending. The caller makes sure the ordinary bytes take no part in the
-  /// line-join and line-end rules.
-  std::string_view takeRun(const std::array<bool, 256>& ordinary, std::size_t limit);
+  /// Hands out, in one piece, the bytes from the current offset on that are not
+  /// stops of `Stops` (a StopBytes set), at most `limit` of them; none while
+  /// characters are pending. The caller makes sure the ordinary bytes take no
+  /// part in the line-join and line-end rules of the mode it reads in.
+  template <class Stops>
+  std::string_view takeRun(std::size_t limit);
 
   State saveState() const;
   void restoreState(const State& state);
@@ -117,29 +118,32 @@ inline int SourceReader::getSourceChar(bool raw) {
   const int32_t at = offset_;
   if (at < size_) {
     const int ch = static_cast<unsigned char>(bytes_[static_cast<std::size_t>(at)]);
-    if (ch != '\\' && ch != '\r' && ch != '\n') {
+    if (ch != '\\' && ch != '\r') {
       offset_ = at + 1;
+      if (ch == '\n') ++currentLine_;
       return handOut(ch, at);
     }
   }
   return readSlow(raw);
 }
 
-inline std::string_view SourceReader::takeRun(const std::array<bool, 256>& ordinary,
-                                              std::size_t limit) {
-  if (pending_.count != 0) return {};
-  const int32_t start = offset_;
-  const int32_t stop = size_ - start < static_cast<int64_t>(limit)
-                           ? size_
-                           : start + static_cast<int32_t>(limit);
-  int32_t at = start;
-  while (at < stop && ordinary[static_cast<unsigned char>(bytes_[static_cast<std::size_t>(at)])]) {
-    ++at;
-  }
+template <class Stops>
+std::string_view SourceReader::takeRun(std::size_t limit) {
+  if (pending_.count != 0 || offset_ >= size_) return {};
+  const auto start = static_cast<std::size_t>(offset_);
+  const std::size_t available = static_cast<std::size_t>(size_) - start;
+  const std::size_t length =
+      Stops::runLength(bytes_.data() + start, available < limit ? available : limit);
+  if (length == 0) return {};
+  const auto end = static_cast<int32_t>(start + length);
   // Remember the last characters as handed out, so they can still be given back.
-  for (int32_t back = at - start < 4 ? start : at - 4; back < at; ++back) handOut(0, back);
-  offset_ = at;
-  return bytes_.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(at - start));
+  if (length >= handedOut_.size()) {
+    for (uint32_t back = 4; back > 0; --back) handOut(0, end - static_cast<int32_t>(back));
+  } else {
+    for (auto at = static_cast<int32_t>(start); at < end; ++at) handOut(0, at);
+  }
+  offset_ = end;
+  return bytes_.substr(start, length);
 }
 
 inline void SourceReader::ungetSourceChar(int ch) {

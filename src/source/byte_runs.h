@@ -1,0 +1,50 @@
+// Runs of ordinary bytes: how far a scanner can go before a byte it must look at.
+#pragma once
+
+#include <array>
+#include <bit>
+#include <cstddef>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace pelc {
+
+/// A set of stop bytes fixed at compile time; every other byte is ordinary.
+template <unsigned char... Stops>
+class StopBytes {
+ public:
+  static constexpr std::array<bool, 256> kIsStop = [] {
+    std::array<bool, 256> table{};
+    ((table[Stops] = true), ...);
+    return table;
+  }();
+
+  /// The number of leading bytes of [data, data + size) that are not stops, one at a time.
+  static std::size_t runLengthByByte(const char* data, std::size_t size) {
+    std::size_t at = 0;
+    while (at < size && !kIsStop[static_cast<unsigned char>(data[at])]) ++at;
+    return at;
+  }
+
+  /// The same length; sixteen bytes at a time where the machine allows it, since
+  /// stops are rare in the text that the line reader scans.
+  static std::size_t runLength(const char* data, std::size_t size) {
+    std::size_t at = 0;
+#if defined(__SSE2__)
+    constexpr std::size_t kBlock = sizeof(__m128i);
+    for (; size - at >= kBlock; at += kBlock) {
+      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+      __m128i hit = _mm_setzero_si128();
+      ((hit = _mm_or_si128(hit, _mm_cmpeq_epi8(block, _mm_set1_epi8(static_cast<char>(Stops))))),
+       ...);
+      const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
+      if (mask != 0) return at + static_cast<std::size_t>(std::countr_zero(mask));
+    }
+#endif
+    return at + runLengthByByte(data + at, size - at);
+  }
+};
+
+}  // namespace pelc
