@@ -29,7 +29,7 @@ class Keyword {
 };
 
 /// Leading blanks skipped; `{` or `}` alone; else `#` and up to 30 letters, or
-/// up to 31 letters (a keyword fits the spec's 32-byte field with its NUL). A
+/// up to 31 letters (a keyword fits a 32-byte field with its NUL). A
 /// line that is all blank has no keyword.
 Keyword extractKeyword(std::string_view line);
 

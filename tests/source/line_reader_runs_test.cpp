@@ -1,5 +1,5 @@
 // The line reader, which takes ordinary bytes in runs, against a reference that
-// follows the spec character by character, on generated sources full of specials.
+// reads character by character, on generated sources full of specials.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -12,7 +12,7 @@
 namespace pelc {
 namespace {
 
-/// One logical line as the spec reads it (Part 2.2), one getSourceChar at a time.
+/// One logical line read the plain way, one getSourceChar at a time.
 /// Returns false where the line grows too long, with the physical line of the message.
 bool referenceReadLine(SourceReader& reader, std::string& text, bool splitBraces, LineInfo& info,
                        int& commentFlag, int32_t& messageLine) {
@@ -178,7 +178,7 @@ TEST(LineReaderRuns, RunBoundariesAtEverySpecial) {
 
 // Sources of random specials and ordinary runs of random length, so that runs
 // start and end at every kind of special, at CR LF, at line joins and at the end.
-TEST(LineReaderRuns, GeneratedSourcesReadAsByTheSpec) {
+TEST(LineReaderRuns, GeneratedSourcesReadAsCharByChar) {
   const std::vector<std::string> pieces = {"a",    "bcdefghijklmnopqrstu",
                                            " ",    "\t",
                                            "\n",   "\r",
