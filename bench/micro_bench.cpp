@@ -138,6 +138,25 @@ void BM_ExpandMacros(benchmark::State& state) {
 }
 BENCHMARK(BM_ExpandMacros)->Arg(0)->Arg(1);
 
+/// #UNDEF and #DEFINE of one macro after another in the table of the generated sources, as
+/// their frequent pairs do; both keep the name index in step.
+void BM_MacroUndefDefine(benchmark::State& state) {
+  pelc::MacroTable table = generatedMacros();
+  int next = 0;
+  for (auto _ : state) {
+    std::string name = "K";
+    name += std::to_string(next);
+    next = (next + 37) % 200;
+    const auto erased = table.findIgnoringCase(name);
+    const std::string value = table.at(*erased).value;
+    table.eraseAt(*erased);
+    std::size_t index = 0;
+    const int order = table.findMacro(name, index);
+    table.insertAt(order > 0 ? index + 1 : index, {name, value});
+  }
+}
+BENCHMARK(BM_MacroUndefDefine);
+
 /// Counts the bytes that reach the output file and keeps none of them.
 class DiscardingOutput final : public pelc::OutputFile {
  public:

@@ -1,21 +1,37 @@
 // Macro expansion of a logical line and the conversion of character literals.
 #include "preproc/macro_expander.h"
 
+#include <cstdint>
+
 #include "source/char_class.h"
 
 namespace pelc {
 
 namespace {
 
-/// Bytes that can begin a reference: letters, `$`, `@` and the quotes. Lines
-/// are scanned for them first, since most bytes begin nothing.
-constexpr std::array<bool, 256> kMayBeginReference = [] {
-  std::array<bool, 256> table{};
-  for (int c = 'A'; c <= 'Z'; ++c) table[static_cast<std::size_t>(c)] = true;
-  for (int c = 'a'; c <= 'z'; ++c) table[static_cast<std::size_t>(c)] = true;
-  for (const unsigned char c : {'$', '@', '"', '\'', '`'}) table[c] = true;
+/// What a byte can do in the reference scan, as bits of one table entry, so that the scan
+/// loads one entry per byte.
+enum ByteClass : std::uint8_t {
+  CONTINUES_NAME = 1,  // letters, digits and underscore
+  OPENS_NAME = 2,      // letters
+  MAY_OPEN_NAME = 4,   // `$` and `@`, when the next byte allows (opensMacroName)
+  OPENS_QUOTE = 8,     // the double quote, the single quote and the back quote
+};
+constexpr std::uint8_t BEGINS_REFERENCE = OPENS_NAME | MAY_OPEN_NAME | OPENS_QUOTE;
+
+constexpr std::array<std::uint8_t, 256> kByteClass = [] {
+  std::array<std::uint8_t, 256> table{};
+  for (int c = 0; c < 256; ++c) {
+    auto& bits = table[static_cast<std::size_t>(c)];
+    if (isLetter(c) || isDigit(c) || c == '_') bits |= CONTINUES_NAME;
+    if (isLetter(c)) bits |= OPENS_NAME;
+    if (c == '$' || c == '@') bits |= MAY_OPEN_NAME;
+    if (isQuote(c)) bits |= OPENS_QUOTE;
+  }
   return table;
 }();
+
+std::uint8_t byteClass(char c) { return kByteClass[static_cast<unsigned char>(c)]; }
 
 /// The index of the quote that closes the section opened at `open`, or npos when the text
 /// ends first. A backslash makes the next character ordinary.
@@ -166,43 +182,36 @@ std::string_view MacroExpander::replacementFor(int kind, std::size_t refStart,
 }
 
 int MacroExpander::findMacroReference(std::string_view text, std::size_t& refOut) const {
-  constexpr std::size_t none = std::string_view::npos;
-  std::size_t candidate = none;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (candidate != none) {
-      if (continuesMacroName(text[i])) continue;
-      const int kind = lookUpCandidate(text.substr(candidate, i - candidate));
-      if (kind != NO_REFERENCE) {
-        refOut = candidate;
-        return kind;
-      }
-      candidate = none;
-    }
-    if (!kMayBeginReference[static_cast<unsigned char>(text[i])]) continue;
-    if (isQuote(text[i])) {
+  const std::size_t size = text.size();
+  std::size_t i = 0;
+  for (;;) {
+    // Most bytes begin nothing; digits and underscores neither, so in `1ABC` the name is `ABC`.
+    while (i < size && (byteClass(text[i]) & BEGINS_REFERENCE) == 0) ++i;
+    if (i == size) return NO_REFERENCE;
+    const std::uint8_t bits = byteClass(text[i]);
+    if (bits & OPENS_QUOTE) {
       const std::size_t close = findClosingQuote(text, i);
-      if (close == none) return NO_REFERENCE;
+      if (close == std::string_view::npos) return NO_REFERENCE;
       if (text[i] == '\'') {
         // A closed single-quoted section is a literal whatever its length; the conversion
         // rejects the malformed ones.
         refOut = i;
         return CHAR_LITERAL;
       }
-      i = close;
-    } else if (opensMacroName(text, i)) {
-      candidate = i;
+      i = close + 1;
+    } else if ((bits & OPENS_NAME) || opensMacroName(text, i)) {
+      // A candidate runs as far as names continue; the byte that ends it is examined anew.
+      const std::size_t candidate = i;
+      ++i;
+      while (i < size && (byteClass(text[i]) & CONTINUES_NAME)) ++i;
+      if (const auto index = table_.lookUp(text.substr(candidate, i - candidate))) {
+        refOut = candidate;
+        return static_cast<int>(*index);
+      }
+    } else {
+      ++i;  // a `$` or `@` that the next byte does not make a name
     }
   }
-  if (candidate == none) return NO_REFERENCE;
-  const int kind = lookUpCandidate(text.substr(candidate));
-  if (kind != NO_REFERENCE) refOut = candidate;
-  return kind;
-}
-
-int MacroExpander::lookUpCandidate(std::string_view name) const {
-  if (!table_.mayContain(name)) return NO_REFERENCE;
-  std::size_t index = 0;
-  return table_.findMacro(name, index) == 0 ? static_cast<int>(index) : NO_REFERENCE;
 }
 
 }  // namespace pelc

@@ -50,7 +50,6 @@ class MacroExpander {
   std::optional<std::size_t> replaceReference(std::size_t refStart, int kind, int depth);
   bool chainAllows(int kind, int depth);
   std::string_view replacementFor(int kind, std::size_t refStart, std::size_t& replacedLength);
-  int lookUpCandidate(std::string_view name) const;
 
   const MacroTable& table_;
   Diagnostics& diag_;

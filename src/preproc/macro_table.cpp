@@ -1,6 +1,8 @@
 // The macro table, the macro name rule and the word scanner.
 #include "preproc/macro_table.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <utility>
 
 #include "source/char_class.h"
@@ -18,6 +20,17 @@ bool equalIgnoringCase(std::string_view a, std::string_view b) {
   }
   return true;
 }
+
+/// Equality of short names without a call to memcmp.
+bool sameBytes(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
+static_assert(MacroTable::MAX_MACROS <= INT16_MAX, "entry indices are stored in 16 bits");
 
 }  // namespace
 
@@ -78,15 +91,15 @@ int MacroTable::findMacro(std::string_view name, std::size_t& index) const {
 }
 
 std::optional<std::size_t> MacroTable::findIgnoringCase(std::string_view name) const {
-  for (std::size_t i = 0; i < entries_.size(); ++i) {
-    if (equalIgnoringCase(name, entries_[i].name)) return i;
-  }
-  return std::nullopt;
+  const std::int32_t index = index_.findFirstIgnoringCase(name, entries_);
+  if (index == MacroNameIndex::EMPTY) return std::nullopt;
+  return static_cast<std::size_t>(index);
 }
 
 void MacroTable::insertAt(std::size_t index, MacroEntry entry) {
-  noteLength(entry.name.size());
+  ++firstBytes_[static_cast<unsigned char>(entry.name[0])];
   entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(index), std::move(entry));
+  index_.noteInserted(index, entries_);
 }
 
 void MacroTable::replaceValue(std::size_t index, std::string value) {
@@ -94,9 +107,98 @@ void MacroTable::replaceValue(std::size_t index, std::string value) {
 }
 
 void MacroTable::eraseAt(std::size_t index) {
+  const std::string& name = entries_[index].name;
+  --firstBytes_[static_cast<unsigned char>(name[0])];
+  index_.noteErased(index, name);
   entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
-  lengths_.reset();
-  for (const MacroEntry& entry : entries_) noteLength(entry.name.size());
+}
+
+void MacroTable::clearMacros() {
+  entries_.clear();
+  index_.clear();
+  firstBytes_.fill(0);
+}
+
+std::int32_t MacroNameIndex::find(std::string_view name,
+                                  const std::vector<MacroEntry>& entries) const {
+  if (indices_.empty()) return EMPTY;
+  const std::uint32_t hash = macroNameHash(name);
+  for (std::size_t slot = hash & mask(); indices_[slot] != EMPTY; slot = (slot + 1) & mask()) {
+    const std::int32_t index = indices_[slot];
+    if (hashes_[slot] == hash && sameBytes(entries[static_cast<std::size_t>(index)].name, name)) {
+      return index;
+    }
+  }
+  return EMPTY;
+}
+
+std::int32_t MacroNameIndex::findFirstIgnoringCase(std::string_view name,
+                                                   const std::vector<MacroEntry>& entries) const {
+  if (indices_.empty()) return EMPTY;
+  const std::uint32_t hash = macroNameHash(name);
+  // Names equal ignoring case share the hash, so all of them lie in the run of slots that
+  // starts at its home; the run is in no particular order.
+  std::int32_t first = EMPTY;
+  for (std::size_t slot = hash & mask(); indices_[slot] != EMPTY; slot = (slot + 1) & mask()) {
+    const std::int32_t index = indices_[slot];
+    if (hashes_[slot] == hash && (first == EMPTY || index < first) &&
+        equalIgnoringCase(entries[static_cast<std::size_t>(index)].name, name)) {
+      first = index;
+    }
+  }
+  return first;
+}
+
+void MacroNameIndex::noteInserted(std::size_t index, const std::vector<MacroEntry>& entries) {
+  if (2 * entries.size() > indices_.size()) {
+    rebuild(std::max<std::size_t>(16, 2 * indices_.size()), entries);
+    return;
+  }
+  const auto inserted = static_cast<std::int16_t>(index);
+  for (std::int16_t& i : indices_) i = static_cast<std::int16_t>(i + (i >= inserted));
+  place(macroNameHash(entries[index].name), inserted);
+}
+
+void MacroNameIndex::noteErased(std::size_t index, std::string_view name) {
+  const std::uint32_t hash = macroNameHash(name);
+  const auto erased = static_cast<std::int16_t>(index);
+  std::size_t slot = hash & mask();
+  while (indices_[slot] != erased) slot = (slot + 1) & mask();
+  removeSlot(slot);
+  for (std::int16_t& i : indices_) i = static_cast<std::int16_t>(i - (i > erased));
+}
+
+void MacroNameIndex::clear() { std::fill(indices_.begin(), indices_.end(), EMPTY); }
+
+void MacroNameIndex::place(std::uint32_t hash, std::int32_t index) {
+  std::size_t slot = hash & mask();
+  while (indices_[slot] != EMPTY) slot = (slot + 1) & mask();
+  indices_[slot] = static_cast<std::int16_t>(index);
+  hashes_[slot] = hash;
+}
+
+/// Empties `slot` and moves later members of its probe run back, so that no lookup stops at
+/// the gap before it reaches its name (no tombstones needed).
+void MacroNameIndex::removeSlot(std::size_t slot) {
+  std::size_t gap = slot;
+  for (std::size_t next = (gap + 1) & mask(); indices_[next] != EMPTY; next = (next + 1) & mask()) {
+    const std::size_t home = hashes_[next] & mask();
+    // The member may fill the gap when its home does not lie cyclically in (gap, next].
+    if (((next - home) & mask()) >= ((next - gap) & mask())) {
+      indices_[gap] = indices_[next];
+      hashes_[gap] = hashes_[next];
+      gap = next;
+    }
+  }
+  indices_[gap] = EMPTY;
+}
+
+void MacroNameIndex::rebuild(std::size_t slotCount, const std::vector<MacroEntry>& entries) {
+  indices_.assign(slotCount, EMPTY);
+  hashes_.assign(slotCount, 0);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    place(macroNameHash(entries[i].name), static_cast<std::int32_t>(i));
+  }
 }
 
 }  // namespace pelc

@@ -1,9 +1,11 @@
-// The macro table: named texts kept sorted for binary search, the rule for macro names and
-// the word scanner that directives use to take their argument.
+// The macro table: named texts kept sorted for binary search and indexed by a hash of their
+// names, the rule for macro names and the word scanner that directives use to take their
+// argument.
 #pragma once
 
-#include <bitset>
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,6 +48,51 @@ std::size_t isMacroName(std::string_view text);
 std::optional<std::size_t> scanWord(std::string_view text, std::string& out,
                                     std::size_t size = 128);
 
+/// The hash of a macro name that the table's index uses: FNV-1a over the bytes with the
+/// ASCII case bit cleared, so that names equal ignoring case share a hash, then mixed so that
+/// the low bits, which pick the slot, depend on every byte.
+constexpr std::uint32_t macroNameHash(std::string_view name) {
+  std::uint32_t hash = 2166136261u;
+  for (const char c : name) {
+    hash ^= static_cast<unsigned char>(c) & 0xdfu;
+    hash *= 16777619u;
+  }
+  hash ^= hash >> 16;
+  hash *= 0x7feb352du;
+  return hash ^ (hash >> 15);
+}
+
+/// Open addressing with linear probing from a macro name to its entry's index in the sorted
+/// table. The indices are kept exact as entries move on insertion and erasure, so a lookup
+/// gives what findMacro gives. At most half of the slots are in use.
+class MacroNameIndex {
+ public:
+  static constexpr std::int32_t EMPTY = -1;
+
+  /// The index of the entry named `name` in `entries`, or EMPTY.
+  std::int32_t find(std::string_view name, const std::vector<MacroEntry>& entries) const;
+  /// The least index of an entry whose name equals `name` ignoring ASCII letter case, or EMPTY.
+  std::int32_t findFirstIgnoringCase(std::string_view name,
+                                     const std::vector<MacroEntry>& entries) const;
+  /// Records that entries[index] was inserted: later entries have moved up by one.
+  void noteInserted(std::size_t index, const std::vector<MacroEntry>& entries);
+  /// Records that the entry at `index`, named `name`, is being erased: later entries move
+  /// down by one.
+  void noteErased(std::size_t index, std::string_view name);
+  void clear();
+
+ private:
+  std::size_t mask() const { return indices_.size() - 1; }
+  void place(std::uint32_t hash, std::int32_t index);
+  void removeSlot(std::size_t slot);
+  void rebuild(std::size_t slotCount, const std::vector<MacroEntry>& entries);
+
+  // Kept apart, and 16 bits wide (the table holds at most 2500 entries), so that moving the
+  // indices after an insertion or erasure is one short vectorised loop.
+  std::vector<std::int16_t> indices_;
+  std::vector<std::uint32_t> hashes_;
+};
+
 class MacroTable {
  public:
   static constexpr std::size_t MAX_MACROS = 2500;
@@ -56,36 +103,37 @@ class MacroTable {
   /// An empty table gives -1 and index 0.
   int findMacro(std::string_view name, std::size_t& index) const;
 
+  /// The index of the entry named exactly `name`, or nothing: the answer of findMacro when it
+  /// finds the name, taken from the hash index. The expander asks this for every word.
+  std::optional<std::size_t> lookUp(std::string_view name) const {
+    if (name.empty() || firstBytes_[static_cast<unsigned char>(name[0])] == 0) {
+      return std::nullopt;
+    }
+    const std::int32_t index = index_.find(name, entries_);
+    if (index == MacroNameIndex::EMPTY) return std::nullopt;
+    return static_cast<std::size_t>(index);
+  }
+
   /// The first entry in table order whose name equals `name` ignoring ASCII letter case.
   std::optional<std::size_t> findIgnoringCase(std::string_view name) const;
 
   const MacroEntry& at(std::size_t index) const { return entries_[index]; }
   std::size_t size() const { return entries_.size(); }
 
-  /// Places an entry at `index`, which must keep the table sorted (as findMacro gives it).
-  /// The caller enforces MAX_MACROS, because exceeding it is a reported error.
+  /// Places an entry, whose name is not empty, at `index`, which must keep the table sorted
+  /// (as findMacro gives it). The caller enforces MAX_MACROS, because exceeding it is a
+  /// reported error.
   void insertAt(std::size_t index, MacroEntry entry);
   void replaceValue(std::size_t index, std::string value);
   void eraseAt(std::size_t index);
-  void clearMacros() {
-    entries_.clear();
-    lengths_.reset();
-  }
-
-  /// False when no entry can have this name: none has its length. Most words
-  /// of a line are no macro, and this spares them the search.
-  bool mayContain(std::string_view name) const {
-    return lengths_.test(name.size() < kLengthSlots ? name.size() : kLengthSlots - 1);
-  }
+  void clearMacros();
 
  private:
-  static constexpr std::size_t kLengthSlots = 64;  // the last slot stands for longer names
-  void noteLength(std::size_t length) {
-    lengths_.set(length < kLengthSlots ? length : kLengthSlots - 1);
-  }
-
   std::vector<MacroEntry> entries_;
-  std::bitset<kLengthSlots> lengths_;
+  MacroNameIndex index_;
+  /// How many names begin with each byte. Most words of a line are no macro, and a first
+  /// byte that begins no name spares them the hash.
+  std::array<std::uint16_t, 256> firstBytes_{};
 };
 
 }  // namespace pelc

@@ -3,12 +3,19 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <sstream>
 
 #include "preproc/define_directive.h"
 
 namespace pelc {
 namespace {
+
+/// `prefix` followed by the decimal digits of `number`.
+std::string numbered(std::string prefix, int number) {
+  prefix += std::to_string(number);
+  return prefix;
+}
 
 class MacroExpanderTest : public ::testing::Test {
  protected:
@@ -82,14 +89,56 @@ TEST_F(MacroExpanderTest, FindsReferences) {
     int kind;
     std::size_t ref;
   };
-  const Case cases[] = {{"1ABC", 0, 1},     {"_ABC", 0, 1},
-                        {"ABCD ABC", 0, 5}, {"\"'\" 'xy'", MacroExpander::CHAR_LITERAL, 4},
-                        {"ABC\"", 0, 0},    {"'ABC", MacroExpander::NO_REFERENCE, 0}};
+  constexpr int none = MacroExpander::NO_REFERENCE;
+  const Case cases[] = {{"1ABC", 0, 1},
+                        {"_ABC", 0, 1},
+                        {"9_ABC", 0, 2},
+                        {"x1ABC ABC", 0, 6},
+                        {"x_ABC", none, 0},
+                        {"ABC9 ABC_ ABC", 0, 10},
+                        {"$1ABC", 0, 2},
+                        {"$ABC @1ABC @ABC ABC", 0, 16},
+                        {"a$ABC", none, 0},
+                        {"ABCD ABC", 0, 5},
+                        {"\"'\" 'xy'", MacroExpander::CHAR_LITERAL, 4},
+                        {"`ABC`ABC", 0, 5},
+                        {"\"AB\\\"C ABC\"ABC", 0, 11},
+                        {"ABC\"", 0, 0},
+                        {"'ABC", none, 0},
+                        {"\"ABC", none, 0},
+                        {"", none, 0}};
   for (const Case& c : cases) {
     std::size_t ref = 0;
     EXPECT_EQ(expander.findMacroReference(c.text, ref), c.kind) << c.text;
     EXPECT_EQ(ref, c.ref) << c.text;
   }
+}
+
+TEST_F(MacroExpanderTest, ExpandsAfterManyDefineUndefCycles) {
+  std::map<std::string, std::string> model;
+  std::string line;
+  for (int i = 0; i < 60; ++i) line += numbered("K", i) + " ";
+  for (int round = 0; round < 2000; ++round) {
+    const std::string name = numbered("K", round * 7 % 60);
+    if (round % 3 == 2) {
+      undefDirective(table, diag, 0, "#UNDEF", name, false);
+      model.erase(name);
+    } else {
+      define(name, numbered("v", round));
+      model[name] = numbered("v", round);
+    }
+    if (round % 97 != 0) continue;
+    std::string expected;
+    for (int i = 0; i < 60; ++i) {
+      const std::string word = numbered("K", i);
+      const auto entry = model.find(word);
+      expected += (entry == model.end() ? word : entry->second) + " ";
+    }
+    std::string text = line;
+    expand(text);
+    EXPECT_EQ(text, expected) << round;
+  }
+  EXPECT_EQ(out.str(), "");
 }
 
 TEST_F(MacroExpanderTest, LiteralReplacementIsExpanded) {

@@ -3,10 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <random>
 
 namespace pelc {
 namespace {
+
+/// `prefix` followed by the decimal digits of `number`.
+std::string numbered(std::string prefix, int number) {
+  prefix += std::to_string(number);
+  return prefix;
+}
 
 void insertSorted(MacroTable& table, const std::string& name) {
   std::size_t index = 0;
@@ -61,6 +68,84 @@ TEST(MacroTableTest, FindIgnoringCaseTakesFirstInTableOrder) {
   EXPECT_EQ(table.findIgnoringCase("foo"), std::optional<std::size_t>(0));
   EXPECT_EQ(table.at(0).name, "FOO");
   EXPECT_EQ(table.findIgnoringCase("fo"), std::nullopt);
+}
+
+/// Checks the hash index against the sorted table: every entry is found at its index, and
+/// the case-insensitive search gives the first match in table order.
+void expectIndexInStep(const MacroTable& table, const std::vector<std::string>& probes) {
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    ASSERT_EQ(table.lookUp(table.at(i).name), std::optional<std::size_t>(i)) << table.at(i).name;
+  }
+  for (const std::string& name : probes) {
+    std::size_t index = 0;
+    const bool present = table.findMacro(name, index) == 0;
+    EXPECT_EQ(table.lookUp(name), present ? std::optional<std::size_t>(index) : std::nullopt)
+        << name;
+    std::optional<std::size_t> first;
+    for (std::size_t i = 0; i < table.size() && !first; ++i) {
+      const std::string& entry = table.at(i).name;
+      if (entry.size() != name.size()) continue;
+      bool equal = true;
+      for (std::size_t k = 0; k < name.size(); ++k) {
+        equal = equal && std::toupper(static_cast<unsigned char>(entry[k])) ==
+                             std::toupper(static_cast<unsigned char>(name[k]));
+      }
+      if (equal) first = i;
+    }
+    EXPECT_EQ(table.findIgnoringCase(name), first) << name;
+  }
+}
+
+TEST(MacroTableTest, IndexFollowsInsertEraseRedefineAndClear) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 300; ++i) {
+    names.push_back(numbered("K", i));
+    names.push_back(numbered("k", i));
+  }
+  names.insert(names.end(), {"A", "a", "$x", "@1", "AB", "aB", "Ab", "ab", "x_1"});
+  MacroTable table;
+  std::mt19937 random(4711);
+  for (int round = 0; round < 6000; ++round) {
+    const std::string& name = names[random() % names.size()];
+    std::size_t index = 0;
+    const int found = table.findMacro(name, index);
+    if (found != 0) {
+      table.insertAt(found > 0 ? index + 1 : index, MacroEntry{name, std::to_string(round)});
+    } else if (round % 3 == 0) {
+      table.replaceValue(index, std::to_string(round));
+    } else {
+      table.eraseAt(index);
+    }
+    if (round % 500 == 0) expectIndexInStep(table, names);
+    if (round == 3000) {
+      table.clearMacros();
+      EXPECT_EQ(table.lookUp("K1"), std::nullopt);
+      EXPECT_EQ(table.findIgnoringCase("K1"), std::nullopt);
+    }
+  }
+  expectIndexInStep(table, names);
+  EXPECT_EQ(table.lookUp(""), std::nullopt);
+}
+
+TEST(MacroTableTest, IndexKeepsNamesThatCollide) {
+  // Names equal ignoring case share the whole hash; the others share the home slot of the
+  // smallest index (16 slots), and those of slot 15 wrap around to slot 0.
+  std::vector<std::string> names = {"KEY", "key", "Key", "kEY"};
+  for (int i = 0; names.size() < 10; ++i) {
+    const std::string name = numbered("N", i);
+    if ((macroNameHash(name) & 15u) == 15u) names.push_back(name);
+  }
+  MacroTable table;
+  for (const std::string& name : names) insertSorted(table, name);
+  expectIndexInStep(table, names);
+  for (const std::string& name : names) {
+    std::size_t index = 0;
+    ASSERT_EQ(table.findMacro(name, index), 0) << name;
+    table.eraseAt(index);
+    EXPECT_EQ(table.lookUp(name), std::nullopt) << name;
+    expectIndexInStep(table, names);
+  }
+  EXPECT_EQ(table.size(), 0u);
 }
 
 TEST(MacroTableTest, MacroNameRule) {
