@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "source/byte_runs.h"
 #include "source/char_class.h"
 
 namespace pelc {
@@ -182,6 +183,7 @@ std::string_view MacroExpander::replacementFor(int kind, std::size_t refStart,
 }
 
 int MacroExpander::findMacroReference(std::string_view text, std::size_t& refOut) const {
+  if (table_.size() == 0) return findLiteralReference(text, refOut);
   const std::size_t size = text.size();
   std::size_t i = 0;
   for (;;) {
@@ -211,6 +213,24 @@ int MacroExpander::findMacroReference(std::string_view text, std::size_t& refOut
     } else {
       ++i;  // a `$` or `@` that the next byte does not make a name
     }
+  }
+}
+
+// With no macro defined only character literals can be references, and only
+// quotes need a look: the bytes between them are skipped in runs.
+int MacroExpander::findLiteralReference(std::string_view text, std::size_t& refOut) {
+  using Quotes = StopBytes<'"', '\'', '`'>;
+  std::size_t i = 0;
+  for (;;) {
+    i += Quotes::runLength(text.data() + i, text.size() - i);
+    if (i == text.size()) return NO_REFERENCE;
+    const std::size_t close = findClosingQuote(text, i);
+    if (close == std::string_view::npos) return NO_REFERENCE;
+    if (text[i] == '\'') {
+      refOut = i;
+      return CHAR_LITERAL;
+    }
+    i = close + 1;
   }
 }
 

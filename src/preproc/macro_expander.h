@@ -46,6 +46,7 @@ class MacroExpander {
   int findMacroReference(std::string_view text, std::size_t& refOut) const;
 
  private:
+  static int findLiteralReference(std::string_view text, std::size_t& refOut);
   int expandRegion(std::size_t begin, std::size_t end, int depth);
   std::optional<std::size_t> replaceReference(std::size_t refStart, int kind, int depth);
   bool chainAllows(int kind, int depth);

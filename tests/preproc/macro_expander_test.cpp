@@ -114,6 +114,40 @@ TEST_F(MacroExpanderTest, FindsReferences) {
   }
 }
 
+// With no macro defined the scan looks at quotes alone; it must find the same
+// literals as the full scan, which a defined but unused macro forces.
+TEST(MacroExpanderScanTest, LiteralsFoundAlikeWithAndWithoutMacros) {
+  const std::string far(40, 'x');
+  const std::string texts[] = {"x = 'a'",
+                               "\"'\" 'b'",
+                               "`'` 'c'",
+                               "'unclosed",
+                               "\"unclosed 'a'",
+                               "a 'b",
+                               "\"\\\"'\" 'q'",
+                               "'\\'' x",
+                               far + "'d'",
+                               far + "\"" + far + "'\" 'e' " + far,
+                               far,
+                               ""};
+  std::ostringstream printed;
+  Diagnostics diag(printed);
+  MacroTable empty;
+  MacroTable unused;
+  defineDirective(unused, diag, 0, "-D", "ZZZ 1", false);
+  const MacroExpander literalsOnly(empty, diag);
+  const MacroExpander full(unused, diag);
+  for (const std::string& text : texts) {
+    std::size_t expectedRef = 0;
+    std::size_t ref = 0;
+    const int expected = full.findMacroReference(text, expectedRef);
+    EXPECT_EQ(literalsOnly.findMacroReference(text, ref), expected) << text;
+    if (expected != MacroExpander::NO_REFERENCE) {
+      EXPECT_EQ(ref, expectedRef) << text;
+    }
+  }
+}
+
 TEST_F(MacroExpanderTest, ExpandsAfterManyDefineUndefCycles) {
   std::map<std::string, std::string> model;
   std::string line;
