@@ -29,22 +29,37 @@ class StopBytes {
   }
 
   /// The same length; sixteen bytes at a time where the machine allows it, since
-  /// stops are rare in the text that the line reader scans.
+  /// stops are rare in the text that the line reader scans. A short tail is
+  /// read as the last sixteen bytes, overlapping what was already seen.
   static std::size_t runLength(const char* data, std::size_t size) {
-    std::size_t at = 0;
 #if defined(__SSE2__)
     constexpr std::size_t kBlock = sizeof(__m128i);
-    for (; size - at >= kBlock; at += kBlock) {
-      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
-      __m128i hit = _mm_setzero_si128();
-      ((hit = _mm_or_si128(hit, _mm_cmpeq_epi8(block, _mm_set1_epi8(static_cast<char>(Stops))))),
-       ...);
-      const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
-      if (mask != 0) return at + static_cast<std::size_t>(std::countr_zero(mask));
+    if (size >= kBlock) {
+      std::size_t at = 0;
+      for (; size - at >= kBlock; at += kBlock) {
+        const unsigned mask = stopMask(data + at);
+        if (mask != 0) return at + static_cast<std::size_t>(std::countr_zero(mask));
+      }
+      if (at == size) return size;
+      const std::size_t last = size - kBlock;
+      const unsigned mask = stopMask(data + last) >> (at - last);
+      return mask != 0 ? at + static_cast<std::size_t>(std::countr_zero(mask)) : size;
     }
 #endif
-    return at + runLengthByByte(data + at, size - at);
+    return runLengthByByte(data, size);
   }
+
+ private:
+#if defined(__SSE2__)
+  /// One bit per byte of the sixteen at `data`: set where the byte is a stop.
+  static unsigned stopMask(const char* data) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data));
+    __m128i hit = _mm_setzero_si128();
+    ((hit = _mm_or_si128(hit, _mm_cmpeq_epi8(block, _mm_set1_epi8(static_cast<char>(Stops))))),
+     ...);
+    return static_cast<unsigned>(_mm_movemask_epi8(hit));
+  }
+#endif
 };
 
 }  // namespace pelc
