@@ -57,6 +57,14 @@ int runCompileQueue(const Settings& settings, Diagnostics& diag, FileSystem& fil
   return clean ? kStatusSuccess : kStatusFailure;
 }
 
+/// Message -203, which is thrown: it ends the run where it is caught.
+void reportOutOfMemory(Diagnostics& diag) {
+  try {
+    diag.reportMessage(Msg::OutOfMemory, kNoLine);
+  } catch (const AbortFile&) {
+  }
+}
+
 }  // namespace
 
 int runPelc(std::span<const std::string> args, std::ostream& out, FileSystem& fileSystem) {
@@ -67,16 +75,15 @@ int runPelc(std::span<const std::string> args, std::ostream& out, FileSystem& fi
   } catch (const AbortFile&) {
     return kStatusCommandLine;
   } catch (const std::bad_alloc&) {
+    // Like every other problem of the command line, a thrown message.
+    reportOutOfMemory(diag);
     return kStatusCommandLine;
   }
   if (!settings) return kStatusFailure;
   try {
     return runCompileQueue(*settings, diag, fileSystem);
   } catch (const std::bad_alloc&) {
-    try {
-      diag.reportMessage(Msg::OutOfMemory, kNoLine);
-    } catch (const AbortFile&) {
-    }
+    reportOutOfMemory(diag);
     return kStatusFailure;
   }
 }
