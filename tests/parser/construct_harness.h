@@ -15,6 +15,7 @@
 #include "parser/file_context.h"
 #include "parser/parser.h"
 #include "source/file_system.h"
+#include "whole_file_parse.h"
 
 namespace pelc::parse_harness {
 
@@ -118,31 +119,11 @@ inline std::string describe(const Node& node) {
 }
 
 /// Parses one source file the way the file driver does and keeps everything for inspection.
-class ParsedFile {
+class ParsedFile : public test::WholeFileParse {
  public:
   static constexpr const char* kPath = "demo.pmp";
 
-  explicit ParsedFile(std::string text) {
-    file_ = std::make_unique<FileContext>(run_, kPath);
-    auto source = std::make_unique<SourceFile>(SourceFile{kPath, SourceBytes(std::move(text))});
-    file_->reader.attach(source->bytes);
-    file_->sources.push_back(std::move(source));
-    try {
-      Parser(*file_).parseFile();
-    } catch (const AbortFile&) {
-      aborted_ = true;
-    }
-  }
-
-  FileContext& file() { return *file_; }
-  std::span<const Node> nodes() const { return file_->nodes.nodes(); }
-  bool aborted() const { return aborted_; }
-  std::string_view bytes() const { return file_->sources.front()->bytes.view(); }
-
-  template <class Record>
-  const Record& record(std::size_t index) const {
-    return *static_cast<const Record*>(nodes()[index].record);
-  }
+  explicit ParsedFile(std::string text) { parse(kPath, std::move(text)); }
 
   /// Every node described, separated by blanks.
   std::string kinds() const {
@@ -155,16 +136,7 @@ class ParsedFile {
   }
 
   /// The message numbers printed, in order, without their signs.
-  std::vector<int> messages() const {
-    std::vector<int> codes;
-    const std::string text = out_.str();
-    const std::string marker = "pnum = ";
-    for (std::size_t at = text.find(marker); at != std::string::npos;
-         at = text.find(marker, at + 1)) {
-      codes.push_back(std::stoi(text.substr(at + marker.size())));
-    }
-    return codes;
-  }
+  std::vector<int> messages() const { return messageNumbers(); }
 
   /// The offset just after the n-th (from 0) occurrence of `text` in the source.
   std::int32_t after(std::string_view text, int nth = 0) const {
@@ -175,16 +147,6 @@ class ParsedFile {
     for (int i = 0; i < nth; ++i) found = bytes().find(text, found + 1);
     return static_cast<std::int32_t>(found);
   }
-
- private:
-  Settings settings_;
-  std::ostringstream out_;
-  Diagnostics diag_{out_};
-  MemoryFileSystem fileSystem_;
-  CompileQueue queue_;
-  RunContext run_{settings_, diag_, fileSystem_, queue_};
-  std::unique_ptr<FileContext> file_;
-  bool aborted_ = false;
 };
 
 }  // namespace pelc::parse_harness

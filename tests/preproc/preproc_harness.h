@@ -12,6 +12,7 @@
 #include "parser/file_context.h"
 #include "parser/parser.h"
 #include "source/file_system.h"
+#include "whole_file_parse.h"
 
 namespace pelc::preproc_test {
 
@@ -22,58 +23,23 @@ struct TreeFile {
 
 /// Parses `text` as the queued file `queuedPath`, the way the file driver
 /// does, with `tree` as the rest of the disk.
-class TreeParse {
+class TreeParse : public test::WholeFileParse {
  public:
   TreeParse(std::string queuedPath, std::string text, const std::vector<TreeFile>& tree = {},
             std::vector<std::string> includeOptions = {}) {
-    settings_.includeOptionList = std::move(includeOptions);
-    for (const TreeFile& file : tree) fileSystem_.addFile(file.path, file.bytes);
-    file_ = std::make_unique<FileContext>(run_, queuedPath);
-    auto source = std::make_unique<SourceFile>(SourceFile{queuedPath, SourceBytes(std::move(text))});
-    file_->reader.attach(source->bytes);
-    file_->sources.push_back(std::move(source));
-    diag_.setCurrentFileName(queuedPath);
-    try {
-      Parser(*file_).parseFile();
-    } catch (const AbortFile&) {
-      aborted_ = true;
-    }
-  }
-
-  FileContext& file() { return *file_; }
-  const Diagnostics& diag() const { return diag_; }
-  std::span<const Node> nodes() const { return file_->nodes.nodes(); }
-  bool aborted() const { return aborted_; }
-  std::string printed() const { return out_.str(); }
-
-  template <class Record>
-  const Record& record(std::size_t index) const {
-    return *static_cast<const Record*>(nodes()[index].record);
+    settings().includeOptionList = std::move(includeOptions);
+    for (const TreeFile& file : tree) fileSystem().addFile(file.path, file.bytes);
+    mutableDiag().setCurrentFileName(queuedPath);
+    parse(queuedPath, std::move(text));
   }
 
   /// The message numbers printed, in order, with their signs.
   std::vector<int> messages() const {
-    std::vector<int> codes;
-    const std::string text = out_.str();
-    const std::string marker = "pnum = ";
-    for (std::size_t at = text.find(marker); at != std::string::npos;
-         at = text.find(marker, at + 1)) {
-      const int number = std::stoi(text.substr(at + marker.size()));
-      // The parse raises no message numbered 1 to 200 that is an error.
-      codes.push_back(number > 200 ? -number : number);
-    }
+    std::vector<int> codes = messageNumbers();
+    // The parse raises no message numbered 1 to 200 that is an error.
+    for (int& code : codes) code = code > 200 ? -code : code;
     return codes;
   }
-
- private:
-  Settings settings_;
-  std::ostringstream out_;
-  Diagnostics diag_{out_};
-  MemoryFileSystem fileSystem_;
-  CompileQueue queue_;
-  RunContext run_{settings_, diag_, fileSystem_, queue_};
-  std::unique_ptr<FileContext> file_;
-  bool aborted_ = false;
 };
 
 }  // namespace pelc::preproc_test
