@@ -47,6 +47,23 @@ std::size_t findClosingQuote(std::string_view text, std::size_t open) {
   return std::string_view::npos;
 }
 
+/// What stepOverQuote returns when the scan goes on after the quoted section.
+constexpr int kScanOn = -3;
+
+/// At the quote that opens a section at text[i]: a closed single-quoted section is a literal
+/// whatever its length (the conversion rejects the malformed ones), and an unclosed section
+/// ends the scan without a reference; any other section is skipped and the scan goes on.
+int stepOverQuote(std::string_view text, std::size_t& i, std::size_t& refOut) {
+  const std::size_t close = findClosingQuote(text, i);
+  if (close == std::string_view::npos) return MacroExpander::NO_REFERENCE;
+  if (text[i] == '\'') {
+    refOut = i;
+    return MacroExpander::CHAR_LITERAL;
+  }
+  i = close + 1;
+  return kScanOn;
+}
+
 unsigned char escapeValue(char c) {
   switch (c) {
     case '0':
@@ -192,15 +209,7 @@ int MacroExpander::findMacroReference(std::string_view text, std::size_t& refOut
     if (i == size) return NO_REFERENCE;
     const std::uint8_t bits = byteClass(text[i]);
     if (bits & OPENS_QUOTE) {
-      const std::size_t close = findClosingQuote(text, i);
-      if (close == std::string_view::npos) return NO_REFERENCE;
-      if (text[i] == '\'') {
-        // A closed single-quoted section is a literal whatever its length; the conversion
-        // rejects the malformed ones.
-        refOut = i;
-        return CHAR_LITERAL;
-      }
-      i = close + 1;
+      if (const int kind = stepOverQuote(text, i, refOut); kind != kScanOn) return kind;
     } else if ((bits & OPENS_NAME) || opensMacroName(text, i)) {
       // A candidate runs as far as names continue; the byte that ends it is examined anew.
       const std::size_t candidate = i;
@@ -224,13 +233,7 @@ int MacroExpander::findLiteralReference(std::string_view text, std::size_t& refO
   for (;;) {
     i += Quotes::runLength(text.data() + i, text.size() - i);
     if (i == text.size()) return NO_REFERENCE;
-    const std::size_t close = findClosingQuote(text, i);
-    if (close == std::string_view::npos) return NO_REFERENCE;
-    if (text[i] == '\'') {
-      refOut = i;
-      return CHAR_LITERAL;
-    }
-    i = close + 1;
+    if (const int kind = stepOverQuote(text, i, refOut); kind != kScanOn) return kind;
   }
 }
 
