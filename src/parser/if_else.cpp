@@ -152,7 +152,7 @@ void ifEvent(Parser& parser, int event, int& token, std::string_view keyword,
       break;
     case IfAction::BodyStatement:
       // A block statement as the body cannot be guarded by a one-line IF.
-      if (findKeyword(kBlockStatementTable, keyword) != nullptr) makeLabelled(parser, record);
+      if (lookUpKeyword(keyword).block != nullptr) makeLabelled(parser, record);
       return;
     case IfAction::CloseBody:
       parser.appendSilentNode();

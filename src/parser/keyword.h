@@ -1,7 +1,6 @@
 // The leading keyword of a logical line and the keyword lookup tables.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <string_view>
 
@@ -37,28 +36,5 @@ bool isAllBlank(std::string_view text);
 
 /// ASCII letters compared without regard to case, every other byte by value.
 int compareKeywords(std::string_view a, std::string_view b);
-
-/// Binary search of a table sorted by compareKeywords; nullptr when absent.
-template <class Row, std::size_t N, class Compare>
-const Row* findKeyword(const std::array<Row, N>& table, std::string_view keyword, Compare compare) {
-  std::size_t lo = 0;
-  std::size_t hi = N;
-  while (lo < hi) {
-    const std::size_t mid = lo + (hi - lo) / 2;
-    const int order = compare(keyword, table[mid].name);
-    if (order == 0) return &table[mid];
-    if (order < 0) {
-      hi = mid;
-    } else {
-      lo = mid + 1;
-    }
-  }
-  return nullptr;
-}
-
-template <class Row, std::size_t N>
-const Row* findKeyword(const std::array<Row, N>& table, std::string_view keyword) {
-  return findKeyword(table, keyword, compareKeywords);
-}
 
 }  // namespace pelc

@@ -1,9 +1,11 @@
-// The keyword index against a binary search of each table, the reference it replaces.
+// The keyword index against a plain search of each table.
 #include "parser/statement_tables.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "parser/keyword.h"
@@ -19,6 +21,16 @@ std::vector<std::string> allNames() {
   for (const auto& row : kBlockStatementTable) names.emplace_back(row.name);
   for (const auto& row : kTransferStatementTable) names.emplace_back(row.name);
   return names;
+}
+
+/// The row of `table` named `keyword` in any letter case, found the plain way; nullptr when
+/// absent.
+template <class Row, std::size_t N>
+const Row* findKeyword(const std::array<Row, N>& table, std::string_view keyword) {
+  for (const Row& row : table) {
+    if (compareKeywords(keyword, row.name) == 0) return &row;
+  }
+  return nullptr;
 }
 
 /// Expects lookUpKeyword to name the rows that a search of each table finds.
