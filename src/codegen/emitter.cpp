@@ -207,10 +207,15 @@ void Emitter::labelLineIfSet(std::int32_t label) {
   if (label != 0) labelLine(label);
 }
 
-void Emitter::conditionLine(const char* format, const std::string& condition) {
-  std::string line(format);
-  line.replace(line.find("%s"), 2, condition);
-  out_.addLine(line);
+void Emitter::conditionLine(std::string_view format, std::string_view condition) {
+  const std::size_t at = format.find("%s");
+  addComposedLine({format.substr(0, at), condition, format.substr(at + 2)});
+}
+
+void Emitter::addComposedLine(std::initializer_list<std::string_view> pieces) {
+  composedLine_.clear();
+  for (const std::string_view piece : pieces) composedLine_.append(piece);
+  out_.addLine(composedLine_);
 }
 
 // ---- re-read lines -------------------------------------------------------
@@ -237,7 +242,9 @@ void Emitter::reemitLine(const LineHead& head, std::int32_t rewriteMark) {
   }
   if ((rewriteMark & 3) == 2) expander_.expandMacros(rereadText_, head.startLine);
   normalizeBlanks(rereadText_);
-  if (!rereadText_.empty()) out_.addLine(rereadText_ + "\n");
+  if (rereadText_.empty()) return;
+  rereadText_.push_back('\n');
+  out_.addLine(rereadText_);
 }
 
 void Emitter::replayDirective(const LineHead& head, bool define) {
@@ -366,7 +373,7 @@ void Emitter::emitIfEnd(const IfEndRecord& record) {
 void Emitter::emitSwitch(const SwitchRecord& record) {
   leadIn(record);
   echo(record, record.notAtEol);
-  out_.addLine(record.temporaryName + " = " + record.expression + "\n");
+  addComposedLine({record.temporaryName, " = ", record.expression, "\n"});
   leadOut(record);
 }
 
@@ -377,10 +384,10 @@ void Emitter::emitCase(const CaseRecord& record) {
   labelLineIfSet(record.previousNextLabel);
   const std::string& temporary = record.owner->temporaryName;
   if (!record.high) {
-    out_.addLine("IF (" + temporary + "!=(" + record.low + "))\n");
+    addComposedLine({"IF (", temporary, "!=(", record.low, "))\n"});
   } else {
-    out_.addLine("IF ((" + temporary + "<(" + record.low + "))||(" + temporary + ">(" +
-                 *record.high + ")))\n");
+    addComposedLine(
+        {"IF ((", temporary, "<(", record.low, "))||(", temporary, ">(", *record.high, ")))\n"});
   }
   indentedGoto(record.nextLabel);
   labelLineIfSet(record.fallThroughLabel);

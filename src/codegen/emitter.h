@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
@@ -69,7 +70,8 @@ class Emitter {
   void indentedGoto(std::int32_t label);
   void labelLine(std::int32_t label);
   void labelLineIfSet(std::int32_t label);
-  void conditionLine(const char* format, const std::string& condition);
+  void conditionLine(std::string_view format, std::string_view condition);
+  void addComposedLine(std::initializer_list<std::string_view> pieces);
 
   void reemitLine(const LineHead& head, std::int32_t rewriteMark);
   void replayDirective(const LineHead& head, bool define);
@@ -114,6 +116,9 @@ class Emitter {
   std::int32_t passThroughIfs_ = 0;
   std::string rereadText_;
   std::string secondLine_;
+  // Generated lines are put together here: several per construct, and a fresh
+  // string for each would cost more than writing the text.
+  std::string composedLine_;
 };
 
 }  // namespace pelc

@@ -1,6 +1,7 @@
 // Blank normalisation of statement lines that are written again after a rewrite.
 #include "codegen/normalize_blanks.h"
 
+#include <array>
 #include <cstddef>
 
 #include "source/char_class.h"
@@ -25,6 +26,35 @@ void copyQuoted(const char*& read, const char* end, char*& write, char quote) {
   }
 }
 
+/// Bytes that normalisation always leaves where they are: neither blanks nor quotes.
+constexpr std::array<bool, 256> kKeptAsIs = [] {
+  std::array<bool, 256> table{};
+  for (int c = 0; c < 256; ++c) table[static_cast<std::size_t>(c)] = !isBlank(c) && !isQuote(c);
+  return table;
+}();
+
+/// Where the text from `read` on first needs a change. Most re-emitted lines are already
+/// normal (single spaces between words), so they are only read, not written again; a
+/// quoted section is copied onto itself.
+const char* findFirstChange(char* const begin, const char* read, const char* end) {
+  while (read != end) {
+    const auto c = static_cast<unsigned char>(*read);
+    if (kKeptAsIs[c]) {
+      ++read;
+    } else if (c == ' ' && read + 1 != end && !isBlank(read[1])) {
+      ++read;
+    } else if (isQuote(c)) {
+      char* write = begin + (read - begin);
+      ++read;
+      ++write;
+      copyQuoted(read, end, write, static_cast<char>(c));
+    } else {
+      break;
+    }
+  }
+  return read;
+}
+
 }  // namespace
 
 void normalizeBlanks(std::string& text) {
@@ -32,6 +62,7 @@ void normalizeBlanks(std::string& text) {
   const char* const end = begin + text.size();
   const char* read = begin;
   while (read != end && isBlank(*read)) ++read;
+  read = findFirstChange(begin, read, end);
   char* write = begin + (read - begin);
   bool inBlankRun = false;
   while (read != end) {

@@ -105,7 +105,7 @@ TEST(ConditionNegationTest, DepthBeyondTheMarksFallsBack) {
       {"255 groups inverted", nested(255, "a<1", "b==2&&"), kAmpleRoom,
        nested(255, "a>=1", "b!=2||")},
       {"256 groups compared with zero", nested(256, "a<1", "b==2&&"), kAmpleRoom,
-       "(" + nested(256, "a<1", "b==2&&") + "==0)"},
+       std::string("(").append(nested(256, "a<1", "b==2&&")).append("==0)")},
   });
 }
 

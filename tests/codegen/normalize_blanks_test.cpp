@@ -28,6 +28,13 @@ TEST(NormalizeBlanksTest, Normalize) {
       {"backslash outside quotes", "a \\   b", "a \\ b"},
       {"backslash at the very end", "x \"a\\", "x \"a\\"},
       {"unclosed quote loses trailing blanks", "a \"b  c  ", "a \"b  c"},
+      {"already normal", "  x = y + 1\n", "  x = y + 1"},
+      {"already normal without newline", "x = y", "x = y"},
+      {"single trailing space", "x = y ", "x = y"},
+      {"change after normal text", "x = y +  1", "x = y + 1"},
+      {"tab after normal text", "x = y\t+ 1", "x = y + 1"},
+      {"quote then change", "s = \"a  b\"  + 'c'\t;", "s = \"a  b\" + 'c' ;"},
+      {"space before a quote", "s = \"  \" \"\"", "s = \"  \" \"\""},
       {"NUL is ordinary", std::string("a\0  b \0", 7), std::string("a\0 b \0", 6)},
   };
   for (const Case& c : cases) {
