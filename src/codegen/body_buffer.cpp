@@ -29,14 +29,6 @@ void BodyBuffer::spill() {
   spilled_ = true;
 }
 
-void BodyBuffer::copyTo(OutputFile& out) {
-  if (spilled_) {
-    file_->copyTo(out);
-  } else {
-    out.write(memory_);
-  }
-}
-
 void BodyBuffer::openOutput() {
   if (!file_) file_ = fileSystem_.createReplacement(outputPath_);
 }

@@ -13,14 +13,12 @@ namespace pelc {
 /// into the output's replacement file, so memory stays flat however big the
 /// output is. The head, known only at the end, then goes in front: the body is
 /// copied behind it, unless there is no head at all.
-class BodyBuffer final : public OutputFile {
+class BodyBuffer final : public ByteSink {
  public:
   BodyBuffer(FileSystem& fileSystem, std::string outputPath)
       : fileSystem_(fileSystem), outputPath_(std::move(outputPath)) {}
 
   void write(std::string_view bytes) override;
-  void copyTo(OutputFile& out) override;
-  void commit() override {}
 
   /// Makes sure the output file exists; throws FileError (Write) when it
   /// cannot be made. Called where a failure to write must be reported.

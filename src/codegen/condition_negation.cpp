@@ -29,6 +29,15 @@ constexpr std::array<OperatorInverse, 8> kOperatorInverses = {{
     {'>', '\0', "<="},
 }};
 
+// Most bytes of a condition begin no operator; they are passed on without a search.
+constexpr std::array<bool, 256> kBeginsOperator = [] {
+  std::array<bool, 256> table{};
+  for (const OperatorInverse& op : kOperatorInverses) {
+    table[static_cast<unsigned char>(op.first)] = true;
+  }
+  return table;
+}();
+
 constexpr std::size_t kDepthMarks = 256;
 
 std::size_t skipBlanks(std::string_view text, std::size_t pos) {
@@ -71,6 +80,12 @@ class Negator {
     return emit(piece) ? Outcome::Scanning : Outcome::NoRoom;
   }
 
+  Outcome emitOrFail(char c) {
+    if (full()) return Outcome::NoRoom;
+    out_.push_back(c);
+    return Outcome::Scanning;
+  }
+
   Outcome stepQuoted() {
     const char c = text_[pos_++];
     if (c == '\\') {
@@ -79,7 +94,7 @@ class Negator {
       return emitOrFail({pair, 2});
     }
     if (c == quote_) quote_ = '\0';
-    return emitOrFail({&c, 1});
+    return emitOrFail(c);
   }
 
   Outcome stepPlain() {
@@ -100,11 +115,11 @@ class Negator {
       default:
         if (isQuote(c)) {
           quote_ = c;
-        } else if (const OperatorInverse* op = findOperator(c)) {
-          return invert(*op);
+        } else if (kBeginsOperator[static_cast<unsigned char>(c)]) {
+          if (const OperatorInverse* op = findOperator(c)) return invert(*op);
         }
     }
-    return emitOrFail({&c, 1});
+    return emitOrFail(c);
   }
 
   Outcome openGroup() {
@@ -112,14 +127,14 @@ class Negator {
     // negates any condition, so it stays correct there.
     if (depth_ + 1 >= kDepthMarks) return Outcome::Fallback;
     marks_.reset(++depth_);
-    return emitOrFail("(");
+    return emitOrFail('(');
   }
 
   Outcome closeGroup() {
     if (!marks_.test(depth_)) return Outcome::Fallback;
     if (depth_ > 1) {
       --depth_;
-      return emitOrFail(")");
+      return emitOrFail(')');
     }
     if (brackets_ != 0) return Outcome::SyntaxError;
     if (!emit(")")) return Outcome::NoRoom;

@@ -13,7 +13,7 @@ namespace pelc {
 /// the same on every platform. Streaming keeps memory flat on large files.
 class OutputSink {
  public:
-  explicit OutputSink(OutputFile& file) : file_(file) { buffer_.reserve(kFlushSize + 4096); }
+  explicit OutputSink(ByteSink& file) : file_(file) { buffer_.reserve(kFlushSize + 4096); }
   OutputSink(const OutputSink&) = delete;
   OutputSink& operator=(const OutputSink&) = delete;
 
@@ -27,7 +27,7 @@ class OutputSink {
  private:
   static constexpr std::size_t kFlushSize = 1 << 16;
 
-  OutputFile& file_;
+  ByteSink& file_;
   std::string buffer_;
 };
 

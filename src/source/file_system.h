@@ -33,12 +33,17 @@ class FileError : public std::runtime_error {
 /// The report printed for a FileError: "pelc: cannot <verb> <path>: <cause>".
 std::string describeFileError(const FileError& error);
 
+/// Where bytes go, one piece after the other.
+class ByteSink {
+ public:
+  virtual ~ByteSink() = default;
+  virtual void write(std::string_view bytes) = 0;
+};
+
 /// An output file being written beside its target. Nothing replaces the
 /// target until commit(); dropping an uncommitted file removes it.
-class OutputFile {
+class OutputFile : public ByteSink {
  public:
-  virtual ~OutputFile() = default;
-  virtual void write(std::string_view bytes) = 0;
   /// Writes everything written so far into `out`, from the start: a body
   /// written before its head was known moves behind the head this way.
   virtual void copyTo(OutputFile& out) = 0;

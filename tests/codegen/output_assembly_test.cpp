@@ -11,11 +11,9 @@ namespace pelc {
 namespace {
 
 /// Keeps the bytes an output sink writes.
-class CapturedFile final : public OutputFile {
+class CapturedFile final : public ByteSink {
  public:
   void write(std::string_view bytes) override { bytes_.append(bytes); }
-  void copyTo(OutputFile& out) override { out.write(bytes_); }
-  void commit() override {}
   const std::string& bytes() const { return bytes_; }
 
  private:
