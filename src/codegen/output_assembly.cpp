@@ -9,20 +9,6 @@
 #include "source/char_class.h"
 
 namespace pelc {
-namespace {
-
-/// Replaces every CR LF of `text` by a line feed, appending to `out`.
-void foldLineEnds(std::string_view text, std::string& out) {
-  out.clear();
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    out.push_back(text[i]);
-  }
-}
-
-}  // namespace
-
 void OutputAssembly::breakOpenCopy() {
   if (openCopySource_ == nullptr) return;
   openCopySource_ = nullptr;
@@ -31,12 +17,7 @@ void OutputAssembly::breakOpenCopy() {
 
 void OutputAssembly::appendGenerated(std::string_view text) {
   breakOpenCopy();
-  if (text.find('\r') == std::string_view::npos) {
-    sink_.append(text);
-    return;
-  }
-  foldLineEnds(text, scratch_);
-  sink_.append(scratch_);
+  sink_.append(text);
 }
 
 void OutputAssembly::addLine(std::string_view text) {
@@ -114,7 +95,7 @@ bool OutputAssembly::endsWithLineFeed(std::int32_t from, std::int32_t to) const 
 }
 
 void OutputAssembly::appendCopy(std::string_view bytes, std::int32_t to) {
-  sink_.appendSource(bytes);
+  sink_.append(bytes);
   if (bytes.back() == '\n') {
     openCopySource_ = nullptr;
   } else {

@@ -73,8 +73,7 @@ class OutputAssembly {
   // Where the last copy stopped without a line feed: the buffer and position.
   const char* openCopySource_ = nullptr;
   std::int32_t openCopyEnd_ = 0;
-  // Reused for generated text whose CR LF pairs are folded, and for markers.
-  std::string scratch_;
+  // Reused for the text of markers.
   std::string scratchMarker_;
 };
 
