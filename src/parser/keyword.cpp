@@ -16,28 +16,6 @@ int foldCase(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : 
 
 }  // namespace
 
-Keyword extractKeyword(std::string_view line) {
-  Keyword keyword;
-  const char* const end = line.data() + line.size();
-  const char* at = line.data();
-  while (at != end && isBlank(static_cast<unsigned char>(*at))) ++at;
-  if (at == end) return keyword;
-  keyword.blank_ = false;
-  const char* const start = at;
-  std::size_t letters = kKeywordField - 1;
-  if (*at == '{' || *at == '}') {
-    letters = 0;
-    ++at;
-  } else if (*at == '#') {
-    letters = kKeywordField - 2;
-    ++at;
-  }
-  const char* const stop = static_cast<std::size_t>(end - at) < letters ? end : at + letters;
-  while (at != stop && isLetter(*at)) ++at;
-  keyword.text_ = std::string_view(start, static_cast<std::size_t>(at - start));
-  keyword.restOffset_ = static_cast<std::size_t>(at - line.data());
-  return keyword;
-}
 
 int compareKeywords(std::string_view a, std::string_view b) {
   const std::size_t common = a.size() < b.size() ? a.size() : b.size();

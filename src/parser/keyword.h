@@ -29,8 +29,30 @@ class Keyword {
 
 /// Leading blanks skipped; `{` or `}` alone; else `#` and up to 30 letters, or
 /// up to 31 letters (a keyword fits a 32-byte field with its NUL). A
-/// line that is all blank has no keyword.
-Keyword extractKeyword(std::string_view line);
+/// line that is all blank has no keyword. Inline: every line is asked, and
+/// the keyword then stays in registers.
+inline Keyword extractKeyword(std::string_view line) {
+  Keyword keyword;
+  const char* const end = line.data() + line.size();
+  const char* at = line.data();
+  while (at != end && isBlank(static_cast<unsigned char>(*at))) ++at;
+  if (at == end) return keyword;
+  keyword.blank_ = false;
+  const char* const start = at;
+  std::size_t letters = kKeywordField - 1;
+  if (*at == '{' || *at == '}') {
+    letters = 0;
+    ++at;
+  } else if (*at == '#') {
+    letters = kKeywordField - 2;
+    ++at;
+  }
+  const char* const stop = static_cast<std::size_t>(end - at) < letters ? end : at + letters;
+  while (at != stop && isLetter(*at)) ++at;
+  keyword.text_ = std::string_view(start, static_cast<std::size_t>(at - start));
+  keyword.restOffset_ = static_cast<std::size_t>(at - line.data());
+  return keyword;
+}
 
 bool isAllBlank(std::string_view text);
 
