@@ -104,7 +104,7 @@ void BM_MacroReferenceScan(benchmark::State& state) {
   const pelc::MacroTable table = generatedMacros();
   std::ostringstream messages;
   pelc::Diagnostics diag(messages);
-  const pelc::MacroExpander expander(table, diag);
+  pelc::MacroExpander expander(table, diag);
   for (auto _ : state) {
     std::size_t found = 0;
     for (const std::string& line : lines) {

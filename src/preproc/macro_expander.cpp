@@ -1,7 +1,10 @@
 // Macro expansion of a logical line and the conversion of character literals.
 #include "preproc/macro_expander.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <optional>
 
 #include "source/byte_runs.h"
 #include "source/char_class.h"
@@ -10,58 +13,187 @@ namespace pelc {
 
 namespace {
 
-/// What a byte can do in the reference scan, as bits of one table entry, so that the scan
-/// loads one entry per byte.
-enum ByteClass : std::uint8_t {
-  CONTINUES_NAME = 1,  // letters, digits and underscore
-  OPENS_NAME = 2,      // letters
-  MAY_OPEN_NAME = 4,   // `$` and `@`, when the next byte allows (opensMacroName)
-  OPENS_QUOTE = 8,     // the double quote, the single quote and the back quote
-};
-constexpr std::uint8_t BEGINS_REFERENCE = OPENS_NAME | MAY_OPEN_NAME | OPENS_QUOTE;
-
-constexpr std::array<std::uint8_t, 256> kByteClass = [] {
-  std::array<std::uint8_t, 256> table{};
+/// The stops of every scan; it stops besides at the bytes that begin a defined name.
+constexpr ScanStops kAlwaysStops = [] {
+  ScanStops table{};
   for (int c = 0; c < 256; ++c) {
-    auto& bits = table[static_cast<std::size_t>(c)];
-    if (isLetter(c) || isDigit(c) || c == '_') bits |= CONTINUES_NAME;
-    if (isLetter(c)) bits |= OPENS_NAME;
-    if (c == '$' || c == '@') bits |= MAY_OPEN_NAME;
-    if (isQuote(c)) bits |= OPENS_QUOTE;
+    if (isQuote(c)) table[static_cast<std::size_t>(c)] = ScanStop::QUOTE;
   }
+  table[0] = ScanStop::END;
   return table;
 }();
 
-std::uint8_t byteClass(char c) { return kByteClass[static_cast<unsigned char>(c)]; }
-
-/// The index of the quote that closes the section opened at `open`, or npos when the text
-/// ends first. A backslash makes the next character ordinary.
-std::size_t findClosingQuote(std::string_view text, std::size_t open) {
-  for (std::size_t i = open + 1; i < text.size(); ++i) {
-    if (text[i] == '\\') {
-      ++i;
-    } else if (text[i] == text[open]) {
-      return i;
-    }
-  }
-  return std::string_view::npos;
+/// The stop that a byte makes when a defined name begins with it; PLAIN for the bytes that
+/// cannot open a name, which the scan would not take for a name's start.
+constexpr ScanStop nameStop(std::size_t byte) {
+  if (isLetter(static_cast<int>(byte))) return ScanStop::LETTER;
+  return byte == '$' || byte == '@' ? ScanStop::SIGIL : ScanStop::PLAIN;
 }
 
-/// What stepOverQuote returns when the scan goes on after the quoted section.
-constexpr int kScanOn = -3;
+/// The bytes that continue a name, one load each on the walk over a candidate.
+constexpr std::array<bool, 256> kContinuesName = [] {
+  std::array<bool, 256> table{};
+  for (int c = 0; c < 256; ++c) table[static_cast<std::size_t>(c)] = continuesMacroName(c);
+  return table;
+}();
 
-/// At the quote that opens a section at text[i]: a closed single-quoted section is a literal
-/// whatever its length (the conversion rejects the malformed ones), and an unclosed section
-/// ends the scan without a reference; any other section is skipped and the scan goes on.
-int stepOverQuote(std::string_view text, std::size_t& i, std::size_t& refOut) {
-  const std::size_t close = findClosingQuote(text, i);
-  if (close == std::string_view::npos) return MacroExpander::NO_REFERENCE;
-  if (text[i] == '\'') {
-    refOut = i;
-    return MacroExpander::CHAR_LITERAL;
+/// The first byte from `p` on for which `stops` holds, as it must for the NUL after the text.
+/// Four bytes a round, since the runs that the scan walks over are most of a line.
+template <typename Stops>
+const char* findFirst(const char* p, Stops stops) {
+  for (;; p += 4) {
+    if (stops(p[0])) return p;
+    if (stops(p[1])) return p + 1;
+    if (stops(p[2])) return p + 2;
+    if (stops(p[3])) return p + 3;
   }
-  i = close + 1;
-  return kScanOn;
+}
+
+ScanStop stopAt(const ScanStops& stops, const char* p) {
+  return stops[static_cast<unsigned char>(*p)];
+}
+
+// Out of line the walk keeps no byte in a register for its caller: three instructions a byte
+// instead of four, on the loop that takes most of the expansion.
+[[gnu::noinline]] const char* findScanStop(const ScanStops& stops, const char* p) {
+  return findFirst(
+      p, [&stops](char c) { return stops[static_cast<unsigned char>(c)] != ScanStop::PLAIN; });
+}
+
+const char* findNameEnd(const char* p) {
+  return findFirst(p, [](char c) { return !kContinuesName[static_cast<unsigned char>(c)]; });
+}
+
+/// Whether the letter at `p` lies within a name that begins before it. The scan knows
+/// `outside` to lie outside any name, and only names and plain bytes lie between the two.
+bool continuesEarlierName(const char* outside, const char* p) {
+  // Digits and underscores are plain outside a name, so in `1ABC` the name is `ABC`.
+  const char* run = p;
+  while (run > outside && (isDigit(run[-1]) || run[-1] == '_')) --run;
+  // The byte before the run is in a name if it is a letter, and opens one with the run (or
+  // with `p`) if it is a `$` or `@` that the next byte makes a name.
+  return run > outside && opensMacroName({run - 1, 2}, 0);
+}
+
+/// The `quote` that closes the section opened at `open`, or nothing when the text ends first
+/// at `end`. A backslash makes the next character ordinary. Strings can be long, so the bytes
+/// between the stops are skipped in runs.
+template <char quote>
+const char* findClosing(const char* open, const char* end) {
+  using Stops = StopBytes<quote, '\\'>;
+  const char* p = open + 1;
+  for (;;) {
+    p += Stops::runLength(p, static_cast<std::size_t>(end - p));
+    if (p == end) return nullptr;
+    if (*p == quote) return p;
+    if (end - p <= 2) return nullptr;  // nothing is left after the escaped character
+    p += 2;
+  }
+}
+
+/// The quote that closes the section that the quote at `open` opens, as findClosing.
+const char* findClosingQuote(const char* open, const char* end) {
+  switch (*open) {
+    case '"':
+      return findClosing<'"'>(open, end);
+    case '\'':
+      return findClosing<'\''>(open, end);
+    default:
+      return findClosing<'`'>(open, end);
+  }
+}
+
+/// A reference in a scanned text: where it starts, how many bytes it spans (the name, or the
+/// literal with its quotes) and its kind.
+struct Reference {
+  const char* start;
+  std::size_t length;
+  int kind;
+};
+
+/// At the quote that opens a section at `p`: a closed single-quoted section is a literal
+/// whatever its length (the conversion rejects the malformed ones), and an unclosed section
+/// ends the scan without a reference; both are returned. Any other section is stepped over
+/// and the scan goes on.
+std::optional<Reference> stepOverQuote(const char*& p, const char* end) {
+  const char* close = findClosingQuote(p, end);
+  if (close == nullptr) return Reference{end, 0, MacroExpander::NO_REFERENCE};
+  const auto length = static_cast<std::size_t>(close + 1 - p);
+  if (*p == '\'') return Reference{p, length, MacroExpander::CHAR_LITERAL};
+  p = close + 1;
+  return std::nullopt;
+}
+
+// With no macro defined only character literals can be references, and only
+// quotes need a look: the bytes between them are skipped in runs.
+Reference findLiteralReference(const char* from, const char* end) {
+  using Quotes = StopBytes<'"', '\'', '`'>;
+  const char* p = from;
+  for (;;) {
+    p += Quotes::runLength(p, static_cast<std::size_t>(end - p));
+    if (p == end) return Reference{end, 0, MacroExpander::NO_REFERENCE};
+    if (const auto found = stepOverQuote(p, end)) return *found;
+  }
+}
+
+/// The reference to a defined name if the candidate name that starts at `name` is one; `p`
+/// receives the candidate's end. Inlined at both its calls, since it runs for every candidate.
+[[gnu::always_inline]] inline std::optional<Reference> definedName(const MacroTable& table,
+                                                                   const char* name,
+                                                                   const char*& p) {
+  // A candidate runs as far as names continue; the byte that ends it is examined anew.
+  p = findNameEnd(name + 1);
+  const std::string_view candidate(name, static_cast<std::size_t>(p - name));
+  const auto index = table.lookUp(candidate);
+  if (!index) return std::nullopt;
+  return Reference{name, candidate.size(), static_cast<int>(*index)};
+}
+
+/// The first reference in the text [from, end), which a NUL follows, as `stops` shows the
+/// table. The scan walks to the bytes that may begin a reference, and from a letter looks back
+/// only as far as it knows to be outside any name, to tell whether the letter begins one.
+/// Inlined into the expansion loop: most lines are short, and a call per scan costs as much
+/// as the scan.
+[[gnu::always_inline]] inline Reference findReference(const MacroTable& table,
+                                                      const ScanStops& stops, const char* from,
+                                                      const char* end) {
+  if (table.size() == 0) return findLiteralReference(from, end);
+  const char* p = from;
+  for (;;) {
+    const char* outside = p;
+    p = findScanStop(stops, p);
+    const ScanStop stop = stopAt(stops, p);
+    if (stop == ScanStop::LETTER) {
+      if (continuesEarlierName(outside, p)) {
+        p = findNameEnd(p);
+      } else if (const auto found = definedName(table, p, p)) {
+        return *found;
+      }
+    } else if (stop == ScanStop::END) {
+      if (p == end) return Reference{end, 0, MacroExpander::NO_REFERENCE};
+      ++p;
+    } else if (stop == ScanStop::QUOTE) {
+      if (const auto found = stepOverQuote(p, end)) return *found;
+    } else if (!opensMacroName({p, 2}, 0)) {  // a SIGIL; the NUL after the text makes p[1] readable
+      ++p;
+    } else if (const auto found = definedName(table, p, p)) {
+      return *found;
+    }
+  }
+}
+
+/// Puts `text`, which lies outside the line, in place of line[at, at + length).
+void spliceLine(std::string& line, std::size_t at, std::size_t length, std::string_view text) {
+  // A name and its number are often equally long, and then the tail need not move.
+  if (text.size() == length) {
+    std::copy(text.begin(), text.end(), line.begin() + static_cast<std::ptrdiff_t>(at));
+  } else {
+    line.replace(at, length, text);
+  }
+}
+
+bool contains(const MacroTable::ByteSet& set, std::size_t byte) {
+  return (set[byte / 64] >> (byte % 64) & 1) != 0;
 }
 
 unsigned char escapeValue(char c) {
@@ -85,11 +217,9 @@ unsigned char escapeValue(char c) {
   }
 }
 
-void formatHexByte(unsigned char value, std::string& out) {
+void formatHexByte(unsigned char value, CharLiteralText& out) {
   constexpr std::string_view digits = "0123456789abcdef";
-  out.assign("0x");
-  out.push_back(digits[value >> 4]);
-  out.push_back(digits[value & 0x0f]);
+  out = {'0', 'x', digits[value >> 4], digits[value & 0x0f], '\0'};
 }
 
 [[noreturn]] void reportMalformedLiteral(Diagnostics& diag, int lineNumber) {
@@ -100,7 +230,7 @@ void formatHexByte(unsigned char value, std::string& out) {
 
 }  // namespace
 
-std::size_t charLiteralText(std::string_view literal, std::string& textOut, Diagnostics& diag,
+std::size_t charLiteralText(std::string_view literal, CharLiteralText& textOut, Diagnostics& diag,
                             int lineNumber) {
   std::size_t pos = 1;
   if (pos >= literal.size() || literal[pos] == '\'') reportMalformedLiteral(diag, lineNumber);
@@ -115,34 +245,61 @@ std::size_t charLiteralText(std::string_view literal, std::string& textOut, Diag
   return pos + 1;
 }
 
+MacroExpander::MacroExpander(const MacroTable& table, Diagnostics& diag)
+    : table_(table), diag_(diag), scanStops_(kAlwaysStops) {
+  markFirstBytes();
+}
+
+/// Brings scanStops_ in line with the bytes that begin the names now defined.
+void MacroExpander::followFirstBytes() {
+  if (stopsVersion_ != table_.firstBytesVersion()) markFirstBytes();
+}
+
+void MacroExpander::markFirstBytes() {
+  stopsVersion_ = table_.firstBytesVersion();
+  const MacroTable::ByteSet& firstBytes = table_.firstBytes();
+  for (std::size_t word = 0; word < firstBytes.size(); ++word) {
+    for (auto changed = firstBytes[word] ^ stopsFor_[word]; changed != 0; changed &= changed - 1) {
+      const std::size_t byte = word * 64 + static_cast<std::size_t>(std::countr_zero(changed));
+      const ScanStop opener = nameStop(byte);
+      const bool begins = contains(firstBytes, byte) && opener != ScanStop::PLAIN;
+      scanStops_[byte] = begins ? opener : kAlwaysStops[byte];
+    }
+  }
+  stopsFor_ = firstBytes;
+}
+
 int MacroExpander::expandMacros(std::string& line, int lineNumber) {
+  followFirstBytes();
   line_ = &line;
   lineNumber_ = lineNumber;
   replacements_ = 0;
-  // With the whole buffer reserved, replacing in place never reallocates.
-  line.reserve(LINE_BUFFER_SIZE);
-  const int result = expandRegion(0, line.size(), 0);
+  const bool completed = expandSource(line.data(), line.data() + line.size(), 0, 0);
   line_ = nullptr;
-  return result < 0 ? 0 : result;
+  return completed && replacements_ > 0 ? 2 : 0;
 }
 
-/// Expands line[begin, end) at `depth`: 0 or 2 as expandMacros, -1 on failure.
-int MacroExpander::expandRegion(std::size_t begin, std::size_t end, int depth) {
-  std::string& line = *line_;
-  int result = 0;
-  std::size_t pos = begin;
+/// Expands at `depth` the references in the text [from, end), which a NUL follows and whose
+/// bytes stand in the line from `lineAt` on. At depth 0 the text is the line itself, whose
+/// rest after a replacement lies where the replacement ends; deeper it is the replacement,
+/// as the table or the frame above holds it, unchanged while its copy in the line expands.
+/// Returns false after a reported failure.
+bool MacroExpander::expandSource(const char* from, const char* end, std::size_t lineAt, int depth) {
   for (;;) {
-    std::size_t ref = 0;
-    const int kind = findMacroReference(std::string_view(line).substr(pos, end - pos), ref);
-    if (kind == NO_REFERENCE) return result;
-    const std::size_t sizeBefore = line.size();
-    const auto next = replaceReference(pos + ref, kind, depth);
-    if (!next) return -1;
-    end = end + line.size() - sizeBefore;
-    result = 2;
+    const Reference ref = findReference(table_, scanStops_, from, end);
+    if (ref.kind == NO_REFERENCE) return true;
+    const std::size_t refStart = lineAt + static_cast<std::size_t>(ref.start - from);
+    const auto next = replaceReference(refStart, ref.kind, depth);
+    if (!next) return false;
     // The expanded replacement is skipped so that its end never joins the following text
     // into a new name.
-    pos = *next;
+    lineAt = *next;
+    if (depth == 0) {
+      from = line_->data() + lineAt;
+      end = line_->data() + line_->size();
+    } else {
+      from = ref.start + ref.length;
+    }
   }
 }
 
@@ -153,7 +310,10 @@ std::optional<std::size_t> MacroExpander::replaceReference(std::size_t refStart,
   if (!chainAllows(kind, depth)) return std::nullopt;
   expansionChain_[depth] = kind;
   std::size_t replacedLength = 0;
-  const std::string_view replacement = replacementFor(kind, refStart, replacedLength);
+  // A literal's text lives in this frame: deeper literals must not overwrite it while it is
+  // scanned.
+  CharLiteralText literalText;
+  const std::string_view replacement = replacementFor(kind, refStart, replacedLength, literalText);
   std::string& line = *line_;
   const std::size_t tailLength = line.size() - refStart - replacedLength;
   const std::size_t spaceLeft = refStart < LINE_BUFFER_SIZE ? LINE_BUFFER_SIZE - refStart : 0;
@@ -161,8 +321,14 @@ std::optional<std::size_t> MacroExpander::replaceReference(std::size_t refStart,
     diag_.reportMessage(Msg::ExpansionTooLong, lineNumber_);
     return std::nullopt;
   }
-  line.replace(refStart, replacedLength, replacement);
-  if (expandRegion(refStart, refStart + replacement.size(), depth + 1) < 0) return std::nullopt;
+  spliceLine(line, refStart, replacedLength, replacement);
+  const char* text = replacement.data();
+  const char* end = text + replacement.size();
+  // Most replacements are numbers, and the walk to their first stop tells that they hold no
+  // reference without a deeper scan.
+  if (findScanStop(scanStops_, text) != end && !expandSource(text, end, refStart, depth + 1)) {
+    return std::nullopt;
+  }
   return line.size() - tailLength;
 }
 
@@ -187,54 +353,25 @@ bool MacroExpander::chainAllows(int kind, int depth) {
   return true;
 }
 
+/// The replacement, which a NUL follows, of the reference of `kind` at `refStart`.
 std::string_view MacroExpander::replacementFor(int kind, std::size_t refStart,
-                                               std::size_t& replacedLength) {
+                                               std::size_t& replacedLength,
+                                               CharLiteralText& literalText) {
   if (kind == CHAR_LITERAL) {
-    replacedLength = charLiteralText(std::string_view(*line_).substr(refStart), literalText_, diag_,
-                                     lineNumber_);
-    return literalText_;
+    replacedLength =
+        charLiteralText(std::string_view(*line_).substr(refStart), literalText, diag_, lineNumber_);
+    return {literalText.data(), literalText.size() - 1};
   }
   const MacroEntry& entry = table_.at(static_cast<std::size_t>(kind));
   replacedLength = entry.name.size();
   return entry.value;
 }
 
-int MacroExpander::findMacroReference(std::string_view text, std::size_t& refOut) const {
-  if (table_.size() == 0) return findLiteralReference(text, refOut);
-  const std::size_t size = text.size();
-  std::size_t i = 0;
-  for (;;) {
-    // Most bytes begin nothing; digits and underscores neither, so in `1ABC` the name is `ABC`.
-    while (i < size && (byteClass(text[i]) & BEGINS_REFERENCE) == 0) ++i;
-    if (i == size) return NO_REFERENCE;
-    const std::uint8_t bits = byteClass(text[i]);
-    if (bits & OPENS_QUOTE) {
-      if (const int kind = stepOverQuote(text, i, refOut); kind != kScanOn) return kind;
-    } else if ((bits & OPENS_NAME) || opensMacroName(text, i)) {
-      // A candidate runs as far as names continue; the byte that ends it is examined anew.
-      const std::size_t candidate = i;
-      ++i;
-      while (i < size && (byteClass(text[i]) & CONTINUES_NAME)) ++i;
-      if (const auto index = table_.lookUp(text.substr(candidate, i - candidate))) {
-        refOut = candidate;
-        return static_cast<int>(*index);
-      }
-    } else {
-      ++i;  // a `$` or `@` that the next byte does not make a name
-    }
-  }
-}
-
-// With no macro defined only character literals can be references, and only
-// quotes need a look: the bytes between them are skipped in runs.
-int MacroExpander::findLiteralReference(std::string_view text, std::size_t& refOut) {
-  using Quotes = StopBytes<'"', '\'', '`'>;
-  std::size_t i = 0;
-  for (;;) {
-    i += Quotes::runLength(text.data() + i, text.size() - i);
-    if (i == text.size()) return NO_REFERENCE;
-    if (const int kind = stepOverQuote(text, i, refOut); kind != kScanOn) return kind;
-  }
+int MacroExpander::findMacroReference(const std::string& text, std::size_t& refOut) {
+  followFirstBytes();
+  const Reference ref = findReference(table_, scanStops_, text.data(), text.data() + text.size());
+  if (ref.kind != NO_REFERENCE) refOut = static_cast<std::size_t>(ref.start - text.data());
+  return ref.kind;
 }
 
 }  // namespace pelc

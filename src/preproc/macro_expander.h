@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,12 +14,25 @@
 
 namespace pelc {
 
+/// The code of a character literal written as "0x%02x" of the unsigned byte, and a NUL.
+using CharLiteralText = std::array<char, 5>;
+
 /// Converts the character literal that starts at the opening quote of `literal` into its code
-/// written as "0x%02x" of the unsigned byte, and returns the literal's length with both
-/// quotes. A malformed literal ('ab', '', a backslash at the end) switches the diagnostics
-/// to fatal mode and reports a syntax error at `lineNumber`, which throws AbortFile.
-std::size_t charLiteralText(std::string_view literal, std::string& textOut, Diagnostics& diag,
+/// and returns the literal's length with both quotes. A malformed literal ('ab', '', a
+/// backslash at the end) switches the diagnostics to fatal mode and reports a syntax error at
+/// `lineNumber`, which throws AbortFile.
+std::size_t charLiteralText(std::string_view literal, CharLiteralText& textOut, Diagnostics& diag,
                             int lineNumber);
+
+/// What the reference scan does at a byte: it walks over PLAIN bytes and stops at the others.
+enum class ScanStop : std::uint8_t {
+  PLAIN,
+  QUOTE,   // opens a quoted section, which may be a character literal
+  END,     // NUL: the end of the text, which a NUL always follows, or a byte within it
+  LETTER,  // a letter that begins a defined name
+  SIGIL,   // a `$` or `@` that begins a defined name
+};
+using ScanStops = std::array<ScanStop, 256>;
 
 class MacroExpander {
  public:
@@ -34,7 +48,7 @@ class MacroExpander {
   /// this many replacements the expansion counts as too long for the line.
   static constexpr long MAX_REPLACEMENTS = 100000;
 
-  MacroExpander(const MacroTable& table, Diagnostics& diag) : table_(table), diag_(diag) {}
+  MacroExpander(const MacroTable& table, Diagnostics& diag);
 
   /// Expands the whole logical line in place; messages are reported at `lineNumber`.
   /// Returns 2 when something was replaced, 0 when nothing was or when expansion failed with
@@ -43,14 +57,16 @@ class MacroExpander {
 
   /// The first reference in `text`: a macro index, CHAR_LITERAL or NO_REFERENCE. `refOut`
   /// receives the offset of the name or of the literal's opening quote.
-  int findMacroReference(std::string_view text, std::size_t& refOut) const;
+  int findMacroReference(const std::string& text, std::size_t& refOut);
 
  private:
-  static int findLiteralReference(std::string_view text, std::size_t& refOut);
-  int expandRegion(std::size_t begin, std::size_t end, int depth);
+  void followFirstBytes();
+  void markFirstBytes();
+  bool expandSource(const char* from, const char* end, std::size_t lineAt, int depth);
   std::optional<std::size_t> replaceReference(std::size_t refStart, int kind, int depth);
   bool chainAllows(int kind, int depth);
-  std::string_view replacementFor(int kind, std::size_t refStart, std::size_t& replacedLength);
+  std::string_view replacementFor(int kind, std::size_t refStart, std::size_t& replacedLength,
+                                  CharLiteralText& literalText);
 
   const MacroTable& table_;
   Diagnostics& diag_;
@@ -59,8 +75,11 @@ class MacroExpander {
   long replacements_ = 0;
   /// The macro index (or CHAR_LITERAL) being expanded at each depth.
   std::array<int, MAX_EXPANSION_DEPTH + 1> expansionChain_{};
-  // Reused for every literal so that expansion allocates nothing per reference.
-  std::string literalText_;
+  /// The scan's stops: the quotes, NUL and the bytes that begin the names of stopsFor_, the
+  /// table's first bytes as of stopsVersion_.
+  ScanStops scanStops_;
+  MacroTable::ByteSet stopsFor_{};
+  std::uint64_t stopsVersion_ = 0;
 };
 
 }  // namespace pelc

@@ -97,7 +97,7 @@ std::optional<std::size_t> MacroTable::findIgnoringCase(std::string_view name) c
 }
 
 void MacroTable::insertAt(std::size_t index, MacroEntry entry) {
-  ++firstBytes_[static_cast<unsigned char>(entry.name[0])];
+  countName(entry.name, +1);
   entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(index), std::move(entry));
   index_.noteInserted(index, entries_);
 }
@@ -108,7 +108,7 @@ void MacroTable::replaceValue(std::size_t index, std::string value) {
 
 void MacroTable::eraseAt(std::size_t index) {
   const std::string& name = entries_[index].name;
-  --firstBytes_[static_cast<unsigned char>(name[0])];
+  countName(name, -1);
   index_.noteErased(index, name);
   entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
 }
@@ -116,7 +116,23 @@ void MacroTable::eraseAt(std::size_t index) {
 void MacroTable::clearMacros() {
   entries_.clear();
   index_.clear();
-  firstBytes_.fill(0);
+  firstByteCounts_.fill(0);
+  nameShapes_.fill(0);
+  firstByteSet_.fill(0);
+  ++firstBytesVersion_;
+}
+
+/// Counts a name in (`change` 1) or out (-1) of the first byte and shape counters.
+void MacroTable::countName(std::string_view name, int change) {
+  const auto firstByte = static_cast<unsigned char>(name[0]);
+  std::uint16_t& count = firstByteCounts_[firstByte];
+  if (count == 0 || count + change == 0) {
+    firstByteSet_[firstByte / 64] ^= std::uint64_t{1} << (firstByte % 64);
+    ++firstBytesVersion_;
+  }
+  count = static_cast<std::uint16_t>(count + change);
+  std::uint16_t& shapes = nameShapes_[shapeSlot(name)];
+  shapes = static_cast<std::uint16_t>(shapes + change);
 }
 
 std::int32_t MacroNameIndex::find(std::string_view name,

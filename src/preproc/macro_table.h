@@ -3,6 +3,7 @@
 // argument.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -35,7 +36,7 @@ inline bool opensMacroName(std::string_view text, std::size_t pos) {
 }
 
 /// True for the characters that continue a macro name: letters, digits and underscore.
-inline bool continuesMacroName(char c) { return isLetter(c) || isDigit(c) || c == '_'; }
+constexpr bool continuesMacroName(char c) { return isLetter(c) || isDigit(c) || c == '_'; }
 
 /// Walks `text` as far as the macro name rule allows and returns the index at which it
 /// stopped; `text` is a macro name iff the result equals text.size(). The empty text is never
@@ -106,13 +107,19 @@ class MacroTable {
   /// The index of the entry named exactly `name`, or nothing: the answer of findMacro when it
   /// finds the name, taken from the hash index. The expander asks this for every word.
   std::optional<std::size_t> lookUp(std::string_view name) const {
-    if (name.empty() || firstBytes_[static_cast<unsigned char>(name[0])] == 0) {
-      return std::nullopt;
-    }
+    if (name.empty() || !mayHold(name)) return std::nullopt;
     const std::int32_t index = index_.find(name, entries_);
     if (index == MacroNameIndex::EMPTY) return std::nullopt;
     return static_cast<std::size_t>(index);
   }
+
+  /// A set of byte values, bit b % 64 of word b / 64 standing for the byte b.
+  using ByteSet = std::array<std::uint64_t, 4>;
+  /// The bytes that begin at least one name.
+  const ByteSet& firstBytes() const { return firstByteSet_; }
+  /// Changes whenever firstBytes() does, so that a scan can tell cheaply whether what it
+  /// derived from the set is still current.
+  std::uint64_t firstBytesVersion() const { return firstBytesVersion_; }
 
   /// The first entry in table order whose name equals `name` ignoring ASCII letter case.
   std::optional<std::size_t> findIgnoringCase(std::string_view name) const;
@@ -129,11 +136,27 @@ class MacroTable {
   void clearMacros();
 
  private:
+  static constexpr std::size_t SHAPE_LENGTHS = 16;
+
+  /// The counter of nameShapes_ that a name, which is not empty, belongs to: its first byte
+  /// and its length, the lengths from SHAPE_LENGTHS - 1 on sharing one.
+  static std::size_t shapeSlot(std::string_view name) {
+    const std::size_t firstByte = static_cast<unsigned char>(name[0]);
+    return firstByte * SHAPE_LENGTHS + std::min<std::size_t>(name.size(), SHAPE_LENGTHS - 1);
+  }
+  /// False when no name has the first byte and the length of `name`, which is not empty.
+  /// Most words of a line are no macro, and this spares them the hash.
+  bool mayHold(std::string_view name) const { return nameShapes_[shapeSlot(name)] != 0; }
+  void countName(std::string_view name, int change);
+
   std::vector<MacroEntry> entries_;
   MacroNameIndex index_;
-  /// How many names begin with each byte. Most words of a line are no macro, and a first
-  /// byte that begins no name spares them the hash.
-  std::array<std::uint16_t, 256> firstBytes_{};
+  /// How many names begin with each byte, and how many have each shape (shapeSlot): in
+  /// practice the macros of a program begin with a few letters, each with a few lengths.
+  std::array<std::uint16_t, 256> firstByteCounts_{};
+  std::array<std::uint16_t, 256 * SHAPE_LENGTHS> nameShapes_{};
+  ByteSet firstByteSet_{};
+  std::uint64_t firstBytesVersion_ = 0;
 };
 
 }  // namespace pelc

@@ -45,6 +45,10 @@ TEST_F(MacroExpanderTest, ExpandsLines) {
   define("R", "N+N");
   define("Q", "\"");
   define("H", "'A");
+  define("AB", "x");
+  define("ABC", "y");
+  define("$S", "5");
+  define("@1T", "6");
   struct Case {
     const char* label;
     std::string line;
@@ -73,6 +77,16 @@ TEST_F(MacroExpanderTest, ExpandsLines) {
       {"escaped quote unclosed", "v = '\\'", "v = '\\'"},
       {"replacement not rescanned", "Q N \"", "\" 10 \""},
       {"literal across replacement", "H' N", "'A' N"},
+      {"names at both ends", "N+N", "10+10"},
+      {"underscores", "N_N _N N_ __N", "N_N _10 N_ __10"},
+      {"digits before", "1N2 9_N 12N", "1N2 9_10 1210"},
+      {"within words", "xN Nx aN1 a_N", "xN Nx aN1 a_N"},
+      {"name and its prefix", "AB ABC ABCD AB_ ABC9", "x y ABCD AB_ ABC9"},
+      {"sigil names", "$S @1T $Sx x$S @1TT", "5 6 $Sx x5 @1TT"},
+      {"sigils that open nothing", "$1N @_N $ @", "$110 @_10 $ @"},
+      {"sigils that open other names", "$N @N @1N @9_N", "$N @N @1N @9_N"},
+      {"quoted names", "\"N\" 'N' `N` N", "\"N\" 0x4e `N` 10"},
+      {"after an escaped backslash", "\"\\\\\" N", "\"\\\\\" 10"},
   };
   for (Case c : cases) {
     const bool changes = c.line != c.expected;
@@ -83,13 +97,14 @@ TEST_F(MacroExpanderTest, ExpandsLines) {
 }
 
 TEST_F(MacroExpanderTest, FindsReferences) {
-  define("ABC", "1");
   struct Case {
-    const char* text;
+    std::string text;
     int kind;
     std::size_t ref;
   };
   constexpr int none = MacroExpander::NO_REFERENCE;
+  constexpr int literal = MacroExpander::CHAR_LITERAL;
+  const std::string far(40, 'x');
   const Case cases[] = {{"1ABC", 0, 1},
                         {"_ABC", 0, 1},
                         {"9_ABC", 0, 2},
@@ -100,18 +115,78 @@ TEST_F(MacroExpanderTest, FindsReferences) {
                         {"$ABC @1ABC @ABC ABC", 0, 16},
                         {"a$ABC", none, 0},
                         {"ABCD ABC", 0, 5},
-                        {"\"'\" 'xy'", MacroExpander::CHAR_LITERAL, 4},
+                        {"\"'\" 'xy'", literal, 4},
                         {"`ABC`ABC", 0, 5},
                         {"\"AB\\\"C ABC\"ABC", 0, 11},
                         {"ABC\"", 0, 0},
                         {"'ABC", none, 0},
                         {"\"ABC", none, 0},
-                        {"", none, 0}};
-  for (const Case& c : cases) {
-    std::size_t ref = 0;
-    EXPECT_EQ(expander.findMacroReference(c.text, ref), c.kind) << c.text;
-    EXPECT_EQ(ref, c.ref) << c.text;
+                        {"", none, 0},
+                        {"ABC", 0, 0},
+                        {"x+ABC", 0, 2},
+                        {"@_ABC $_ABC", 0, 2},
+                        {"@9_ABC $9_ABC", 0, 10},
+                        {"ABC$", 0, 0},
+                        {"x $", none, 0},
+                        {"'ABC' ABC", literal, 0},
+                        {"\"" + far + "\\\" ABC\" ABC", 0, 49},
+                        {"\"" + far + "\\", none, 0},
+                        {far + " \"" + far + "\\\\\" ABC", 0, 86}};
+  // Names that occur in no text, so the results stay; but they make the scan stop at more
+  // bytes: `$`, `@`, other letters, and a longer name with the same first byte.
+  const std::vector<std::vector<std::string>> extraMacros = {
+      {}, {"$Q9", "@Q9", "ABCDE", "x_"}, {"qq", "Z"}};
+  for (const auto& extras : extraMacros) {
+    table.clearMacros();
+    define("ABC", "1");
+    for (const std::string& name : extras) define(name, "0");
+    // Kind 0 stands for ABC, whose index depends on the other names.
+    const int abc = static_cast<int>(*table.lookUp("ABC"));
+    for (const Case& c : cases) {
+      std::size_t ref = 0;
+      EXPECT_EQ(expander.findMacroReference(c.text, ref), c.kind == 0 ? abc : c.kind)
+          << c.text << extras.size();
+      EXPECT_EQ(ref, c.ref) << c.text << extras.size();
+    }
   }
+}
+
+// The scan stops only at the bytes that begin a defined name; what it stops at must follow
+// every #DEFINE and #UNDEF, also in an expander made after the table was filled.
+TEST_F(MacroExpanderTest, FollowsDefinitionsBetweenLines) {
+  struct Step {
+    const char* name;
+    const char* value;  // none for #UNDEF
+    std::string expected;
+  };
+  const std::string line = "A B $C @D A1 $C2 ";
+  const Step steps[] = {
+      {"A", "a", "a B $C @D A1 $C2 "},    {"B", "b", "a b $C @D A1 $C2 "},
+      {"$C", "c", "a b c @D A1 $C2 "},    {"@D", "d", "a b c d A1 $C2 "},
+      {"A1", "a1", "a b c d a1 $C2 "},    {"A", nullptr, "A b c d a1 $C2 "},
+      {"A1", nullptr, "A b c d A1 $C2 "}, {"$C", nullptr, "A b $C d A1 $C2 "},
+      {"$C2", "c2", "A b $C d A1 c2 "},   {"@D", nullptr, "A b $C @D A1 c2 "},
+      {"B", nullptr, "A B $C @D A1 c2 "}, {"$C2", nullptr, line},
+  };
+  for (const Step& step : steps) {
+    if (step.value != nullptr) {
+      define(step.name, step.value);
+    } else {
+      undefDirective(table, diag, 0, "#UNDEF", step.name, false);
+    }
+    std::string text = line;
+    expand(text);
+    EXPECT_EQ(text, step.expected) << step.name;
+    MacroExpander late(table, diag);
+    text = line;
+    late.expandMacros(text, 9);
+    EXPECT_EQ(text, step.expected) << "late " << step.name;
+  }
+  table.clearMacros();
+  std::string text = line;
+  EXPECT_EQ(expand(text), 0);
+  EXPECT_EQ(text, line);
+  EXPECT_EQ(out.str(), "");
 }
 
 // With no macro defined the scan looks at quotes alone; it must find the same
@@ -135,8 +210,8 @@ TEST(MacroExpanderScanTest, LiteralsFoundAlikeWithAndWithoutMacros) {
   MacroTable empty;
   MacroTable unused;
   defineDirective(unused, diag, 0, "-D", "ZZZ 1", false);
-  const MacroExpander literalsOnly(empty, diag);
-  const MacroExpander full(unused, diag);
+  MacroExpander literalsOnly(empty, diag);
+  MacroExpander full(unused, diag);
   for (const std::string& text : texts) {
     std::size_t expectedRef = 0;
     std::size_t ref = 0;
@@ -189,7 +264,7 @@ TEST_F(MacroExpanderTest, MalformedLiteralIsFatal) {
     EXPECT_EQ(out.str(), report(236)) << line;
     EXPECT_EQ(diag.errorState(), 2);
   }
-  std::string text;
+  CharLiteralText text;
   EXPECT_THROW(charLiteralText("'\\", text, diag, 9), AbortFile);
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdint>
 #include <random>
 
 namespace pelc {
@@ -70,12 +71,17 @@ TEST(MacroTableTest, FindIgnoringCaseTakesFirstInTableOrder) {
   EXPECT_EQ(table.findIgnoringCase("fo"), std::nullopt);
 }
 
-/// Checks the hash index against the sorted table: every entry is found at its index, and
-/// the case-insensitive search gives the first match in table order.
+/// Checks the hash index and the first byte set against the sorted table: every entry is
+/// found at its index, the case-insensitive search gives the first match in table order, and
+/// the set holds exactly the first bytes of the names.
 void expectIndexInStep(const MacroTable& table, const std::vector<std::string>& probes) {
+  MacroTable::ByteSet firstBytes{};
   for (std::size_t i = 0; i < table.size(); ++i) {
     ASSERT_EQ(table.lookUp(table.at(i).name), std::optional<std::size_t>(i)) << table.at(i).name;
+    const auto firstByte = static_cast<unsigned char>(table.at(i).name[0]);
+    firstBytes[firstByte / 64] |= std::uint64_t{1} << (firstByte % 64);
   }
+  EXPECT_EQ(table.firstBytes(), firstBytes);
   for (const std::string& name : probes) {
     std::size_t index = 0;
     const bool present = table.findMacro(name, index) == 0;
@@ -102,11 +108,14 @@ TEST(MacroTableTest, IndexFollowsInsertEraseRedefineAndClear) {
     names.push_back(numbered("K", i));
     names.push_back(numbered("k", i));
   }
-  names.insert(names.end(), {"A", "a", "$x", "@1", "AB", "aB", "Ab", "ab", "x_1"});
+  names.insert(names.end(), {"A", "a", "$x", "@1", "AB", "aB", "Ab", "ab", "x_1",
+                             "LONG_NAME_BEYOND_15", "LONG_NAME_BEYOND_15X", "LONG_NAME_BEYOND_1"});
   MacroTable table;
   std::mt19937 random(4711);
   for (int round = 0; round < 6000; ++round) {
     const std::string& name = names[random() % names.size()];
+    const MacroTable::ByteSet firstBytes = table.firstBytes();
+    const std::uint64_t version = table.firstBytesVersion();
     std::size_t index = 0;
     const int found = table.findMacro(name, index);
     if (found != 0) {
@@ -121,6 +130,10 @@ TEST(MacroTableTest, IndexFollowsInsertEraseRedefineAndClear) {
       table.clearMacros();
       EXPECT_EQ(table.lookUp("K1"), std::nullopt);
       EXPECT_EQ(table.findIgnoringCase("K1"), std::nullopt);
+    }
+    // Scans rebuild what they derive from the set only when the version moves.
+    if (table.firstBytes() != firstBytes) {
+      EXPECT_NE(table.firstBytesVersion(), version) << round;
     }
   }
   expectIndexInStep(table, names);
