@@ -28,9 +28,14 @@ class MacroExpanderTest : public ::testing::Test {
   static std::string report(int number) {
     return "t.pmp (9): Prompt not found: pnum = " + std::to_string(number) + "\n";
   }
+  static std::string chainName(int i) {
+    std::string name = "M";
+    name += std::to_string(i);
+    return name;
+  }
   void defineChain(int last, const std::string& lastValue) {
-    for (int i = 0; i < last; ++i) define("M" + std::to_string(i), "M" + std::to_string(i + 1));
-    define("M" + std::to_string(last), lastValue);
+    for (int i = 0; i < last; ++i) define(chainName(i), chainName(i + 1));
+    define(chainName(last), lastValue);
   }
 
   std::ostringstream out;
