@@ -78,6 +78,55 @@ class SourceReader {
   template <class Stops>
   std::string_view takeRun(std::size_t limit);
 
+  /// The bytes from the current offset to the end of the buffer, for a scanner to
+  /// look ahead in before it takes them; none while characters are pending, since
+  /// those come first.
+  std::string_view unreadBytes() const {
+    if (pending_.count != 0 || offset_ >= size_) return {};
+    return {bytes_.data() + offset_, static_cast<std::size_t>(size_ - offset_)};
+  }
+
+  /// Turns a lone pending character that stands for the one byte just before the
+  /// offset back into that byte: read again, the byte yields the same character at
+  /// the same position, and a scanner can see it in unreadBytes(). A backslash or
+  /// CR stays pending, since read again it could join lines or start a CR LF.
+  void settlePending() {
+    if (pending_.count != 1) return;
+    const PendingChar& only = pending_.slots[0];
+    const int32_t at = only.position;
+    if (at != offset_ - 1 || at < 0 || at >= size_) return;
+    const int byte = static_cast<unsigned char>(bytes_[static_cast<std::size_t>(at)]);
+    if (only.ch != byte || byte == '\\' || byte == '\r') return;
+    offset_ = at;
+    pending_.count = 0;
+  }
+
+  /// Hands out the next `count` bytes as one character each, as takeRun does. The
+  /// caller has seen them in unreadBytes() and makes sure that none of them takes
+  /// part in the line-join and line-end rules.
+  void takeOrdinary(std::size_t count);
+
+  /// Hands out the next `count` bytes, which the caller has seen in unreadBytes(),
+  /// as a comment is read in raw mode, and counts the `newlines` among them. They
+  /// are remembered as takeOrdinary does: the comment's last two bytes, its `*/`,
+  /// are characters of their own.
+  void takeRaw(std::size_t count, int32_t newlines) {
+    takeOrdinary(count);
+    currentLine_ += newlines;
+  }
+
+  /// Steps over a line join of `count` bytes, a backslash and then LF or CR LF,
+  /// which the caller has seen in unreadBytes(): it hands out no character.
+  void skipJoin(std::size_t count) {
+    offset_ += static_cast<int32_t>(count);
+    ++currentLine_;
+  }
+
+  /// Hands out `count` bytes as takeOrdinary does, then the newline of
+  /// `newlineBytes` bytes, LF or CR LF, after them, which the caller has seen in
+  /// unreadBytes(), and counts the line.
+  void takeToNewline(std::size_t count, std::size_t newlineBytes);
+
   State saveState() const;
   void restoreState(const State& state);
 
@@ -129,21 +178,39 @@ inline int SourceReader::getSourceChar(bool raw) {
 
 template <class Stops>
 std::string_view SourceReader::takeRun(std::size_t limit) {
-  if (pending_.count != 0 || offset_ >= size_) return {};
-  const auto start = static_cast<std::size_t>(offset_);
-  const std::size_t available = static_cast<std::size_t>(size_) - start;
+  const std::string_view ahead = unreadBytes();
   const std::size_t length =
-      Stops::runLength(bytes_.data() + start, available < limit ? available : limit);
-  if (length == 0) return {};
-  const auto end = static_cast<int32_t>(start + length);
+      Stops::runLength(ahead.data(), ahead.size() < limit ? ahead.size() : limit);
+  takeOrdinary(length);
+  return ahead.substr(0, length);
+}
+
+inline void SourceReader::takeOrdinary(std::size_t count) {
+  const int32_t end = offset_ + static_cast<int32_t>(count);
   // Remember the last characters as handed out, so they can still be given back.
-  if (length >= handedOut_.size()) {
-    for (uint32_t back = 4; back > 0; --back) handOut(0, end - static_cast<int32_t>(back));
+  if (count >= handedOut_.size()) {
+    // The whole history is new: laid out from slot 0, it needs no slot arithmetic.
+    handedOut_ = {end - 4, end - 3, end - 2, end - 1};
+    handedTop_ = 4;
   } else {
-    for (auto at = static_cast<int32_t>(start); at < end; ++at) handOut(0, at);
+    for (int32_t at = offset_; at < end; ++at) handOut(0, at);
   }
   offset_ = end;
-  return bytes_.substr(start, length);
+}
+
+inline void SourceReader::takeToNewline(std::size_t count, std::size_t newlineBytes) {
+  const int32_t textEnd = offset_ + static_cast<int32_t>(count);
+  const int32_t newlineAt = textEnd + static_cast<int32_t>(newlineBytes) - 1;
+  if (count >= handedOut_.size() - 1) {
+    // As in takeOrdinary, in one step.
+    handedOut_ = {textEnd - 3, textEnd - 2, textEnd - 1, newlineAt};
+    handedTop_ = 4;
+  } else {
+    takeOrdinary(count);
+    handOut('\n', newlineAt);
+  }
+  offset_ = newlineAt + 1;
+  ++currentLine_;
 }
 
 inline void SourceReader::ungetSourceChar(int ch) {

@@ -3,10 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 
 namespace pelc {
 namespace {
+
+using testing::PrintToString;
 
 using Stops = StopBytes<'\n', '\r', '\\', '/', '{', '}', '"', '\'', '`'>;
 
@@ -46,6 +50,30 @@ TEST(ByteRuns, FirstOfSeveralStopsCounts) {
   EXPECT_EQ(Stops::runLength(text.data(), text.size()), text.find('}'));
   EXPECT_EQ(Stops::runLength(text.data(), 19), 19u);
   EXPECT_EQ(StopBytes<'*'>::runLength(text.data(), text.size()), text.size());
+}
+
+// The stops one after another, from every start, in buffers around the block
+// size, against a byte-by-byte search; `next` may jump ahead by more than a block.
+TEST(ByteRuns, FinderMeetsEveryStopInOrder) {
+  std::mt19937 random(20240612);  // fixed, so that a failure can be repeated
+  const std::string alphabet = "ab{}/\\\n\r\"'`";
+  for (std::size_t size = 0; size < 70; ++size) {
+    std::string text(size, 'x');
+    for (char& c : text) c = alphabet[random() % alphabet.size()];
+    auto byByte = [&](std::size_t from) {
+      while (from < size && !Stops::kIsStop[static_cast<unsigned char>(text[from])]) ++from;
+      return std::min(from, size);
+    };
+    for (std::size_t start = 0; start <= size; ++start) {
+      StopFinder<Stops> finder(text.data(), size, start);
+      for (std::size_t from = start; from <= size; from += 1 + random() % 20) {
+        const std::size_t at = finder.next(from);
+        ASSERT_EQ(at, byByte(from)) << PrintToString(text) << " from " << from;
+        if (at == size) break;
+        from = at;
+      }
+    }
+  }
 }
 
 }  // namespace

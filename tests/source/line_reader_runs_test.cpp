@@ -117,6 +117,25 @@ std::ostream& operator<<(std::ostream& out, const Outcome& o) {
              << " at " << o.messageLine;
 }
 
+/// Gives back up to three characters right after a line with both readers, as a
+/// caller may, and expects the same positions and line counts, then the same
+/// characters again. Works on copies: the reads go on from the line's end.
+void expectSameGiveBacks(SourceReader real, SourceReader reference) {
+  int givenBack = 0;
+  for (; givenBack < 3 && real.savePending().count < kMaxPendingChars; ++givenBack) {
+    const int ch = givenBack == 0 ? '\n' : 'x';
+    real.ungetSourceChar(ch);
+    reference.ungetSourceChar(ch);
+    ASSERT_EQ(real.sourcePosition(), reference.sourcePosition()) << "give-back " << givenBack;
+    ASSERT_EQ(real.currentLine(), reference.currentLine()) << "give-back " << givenBack;
+  }
+  for (; givenBack >= 0; --givenBack) {
+    ASSERT_EQ(real.getSourceChar(false), reference.getSourceChar(false));
+    ASSERT_EQ(real.sourcePosition(), reference.sourcePosition());
+    ASSERT_EQ(real.currentLine(), reference.currentLine());
+  }
+}
+
 /// Reads every logical line of `source` with both readers and expects the same lines.
 void expectSameLines(const std::string& source, bool splitBraces) {
   SourceReader real;
@@ -146,6 +165,10 @@ void expectSameLines(const std::string& source, bool splitBraces) {
     }
     ASSERT_EQ(got, expected) << "line " << lineCount << " of " << testing::PrintToString(source);
     if (expected.tooLong || expected.text.empty()) return;
+    expectSameGiveBacks(real, reference);
+    if (testing::Test::HasFatalFailure()) {
+      FAIL() << "after line " << lineCount << " of " << testing::PrintToString(source);
+    }
   }
 }
 
@@ -169,6 +192,23 @@ TEST(LineReaderRuns, RunBoundariesAtEverySpecial) {
       "/*/ x */y\n",
       "a /* **** / */ b\n",
       "\"\r\n\"\r\n",
+      // Lines that a look-ahead takes in one step, and their near misses.
+      "{\n}\r\n  {  \n\t}\t\r\n",
+      "{ x\n{\tx\r\n{ 'q'\n{ {\n",
+      "a {\nb }\r\nc{",
+      "REM { x } y\nrem\t}\nREMARK {\n",
+      "x = 'a' + \"b\" / c\r\n",
+      "x /* c */ y\n/* a\nb */\n/* a\r\nb */ x\r\n",
+      "a /* 1 */ b /* 2 */ c /* 3 */ d /* 4 */ e /* 5 */ f\n",
+      "a \\\n b\\\r\n c \\\n\\\n\n",
+      "a\\\\\nb\\x\n",
+      "{\\\n}\n{/**/\n{ /x\n",
+      "a/\\\n*b*/\na/\\\nb\n",
+      "x\ry\nx\r",
+      "{\r{ \r\n}",
+      "'a\\'b'\n'a\nb'\n`a\\\nb`\n",
+      "x /* a */ { y }\n",
+      "a\n\n\nb",
   };
   for (const std::string& source : sources) {
     expectSameLines(source, true);
@@ -190,7 +230,10 @@ TEST(LineReaderRuns, GeneratedSourcesReadAsCharByChar) {
                                            "\"",   "'",
                                            "`",    "REM ",
                                            "rem",  "#",
-                                           "\xff", std::string(1, '\0')};
+                                           "\xff", std::string(1, '\0'),
+                                           "  ",   "x = y",
+                                           "{\n",  "}\r\n",
+                                           "/**/", "'q'"};
   std::mt19937 random(20240611);  // fixed, so that a failure can be repeated
   for (int round = 0; round < 4000; ++round) {
     std::string source;
@@ -203,11 +246,14 @@ TEST(LineReaderRuns, GeneratedSourcesReadAsCharByChar) {
 // Long lines made of runs and specials around the limit: the message must come at
 // the same character and physical line as with a character-by-character read.
 TEST(LineReaderRuns, LimitReachedInsideRuns) {
-  const std::vector<std::string> tails = {"",      "\n",   "y\n", "'\n'", "/* \n */x",
-                                          "\\\ny", "\"ab", "\\",  "{",    "'\\\n\\\\'"};
+  const std::vector<std::string> tails = {"",      "\n",        "y\n",   "'\n'", "/* \n */x",
+                                          "\\\ny", "\"ab",      "\\",    "{",    "'\\\n\\\\'",
+                                          "\r\n",  "{\n",       " {x",   "\r",   "/* c */\n",
+                                          "'q'\n", "\\\r\nz\n", "}\r\n", "\n{\n"};
   for (const std::size_t length :
        {kMaxLogicalLine - 3, kMaxLogicalLine - 1, kMaxLogicalLine, kMaxLogicalLine + 1}) {
-    for (const char* head : {"", "x = '", "/*\n*/", "a\\\n", "\"q\\\"", "/* long\n"}) {
+    for (const char* head :
+         {"", "x = '", "/*\n*/", "a\\\n", "\"q\\\"", "/* long\n", "{", "REM {"}) {
       for (const std::string& tail : tails) {
         const std::string body(length, 'x');
         expectSameLines(head + body + tail, true);

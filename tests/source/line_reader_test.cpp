@@ -127,6 +127,16 @@ TEST_F(LineReaderTest, SplitsSourceIntoLogicalLines) {
       {"nul is text", "a\0b\n"s, true, {{"a\0b\n"s, true}}},
       {"nul after brace", "{\0"s, true, {{"{", false}, {"\0"s, false}}},
       {"0xff is text", "a\xff\n", true, {{"a\xff\n", true}}},
+      {"brace lines with crlf", "  {\r\n}\r\n", true, {{"  {\n", true}, {"}\n", true}}},
+      {"brace then blanks then text", "{ \tx\n", true, {{"{ \t", false}, {"x\n", true}}},
+      {"brace after text at end", "a }", true, {{"a ", false}, {"}", false}}},
+      {"rem after quote keeps braces", "REM 'a' { b }\r\n", true, {{"REM 'a' { b }\n", true}}},
+      {"comment over crlf lines", "a /* x\r\ny */ b\r\n", true, {{"a  b\n", true}}},
+      {"join with crlf", "a\\\r\nb\r\n", true, {{"ab\n", true}}},
+      {"lone cr is text", "a\rb\n", true, {{"a\rb\n", true}}},
+      {"many comments", "a/**/b/**/c/**/d/**/e/**/f\n", true, {{"abcdef\n", true}}},
+      {"slash at end", "a/", true, {{"a/", false}}},
+      {"brace after comment", "a /**/ {\n", true, {{"a  ", false}, {"{\n", true}}},
   };
   for (const LinesCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -184,6 +194,31 @@ TEST_F(LineReaderTest, IsRemLine) {
   }
 }
 
+// A caller may give back the newline of a line just read: it comes back with
+// its own position and line count, however the line was read.
+TEST_F(LineReaderTest, NewlineGivenBackAfterLine) {
+  const struct {
+    const char* name;
+    std::string source;
+  } cases[] = {
+      {"plain", "ab\ncd\n"},        {"crlf", "ab\r\ncd\n"},   {"brace", "  {\ncd\n"},
+      {"comment", "a/*\n*/\ncd\n"}, {"join", "a\\\nb\ncd\n"}, {"quotes", "'a' \"b\"\ncd\n"},
+      {"full read", "a /x\ncd\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    open(c.source);
+    const ReadResult first = readOne();
+    reader_.ungetSourceChar('\n');
+    EXPECT_EQ(reader_.sourcePosition(), first.info.endPos - 1);
+    EXPECT_EQ(reader_.currentLine(), first.lineAfter - 1);
+    EXPECT_EQ(reader_.getSourceChar(false), '\n');
+    EXPECT_EQ(reader_.sourcePosition(), first.info.endPos);
+    EXPECT_EQ(reader_.currentLine(), first.lineAfter);
+    EXPECT_EQ(readOne().line, (Line{"cd\n", true}));
+  }
+}
+
 struct LimitCase {
   const char* name;
   std::string source;
@@ -202,6 +237,15 @@ TEST_F(LineReaderTest, LineLengthLimit) {
       {"2046 and newline", full + "\n", 0, 2},
       {"reported at current line", "/*\n*/" + full + "y", 0, 2},
       {"escaped pair at the limit", quotedToEscape + "\"", 0, 1},
+      {"2045 and crlf", full.substr(1) + "\r\n", kMaxLogicalLine, 0},
+      {"2045 and brace", full.substr(1) + "{", kMaxLogicalLine - 1, 0},
+      {"2046 and brace", full + "{", 0, 1},
+      {"brace and blanks to the limit", "{" + std::string(kMaxLogicalLine - 2, ' ') + "\n",
+       kMaxLogicalLine, 0},
+      {"brace and blanks past the limit", "{" + std::string(kMaxLogicalLine - 1, ' ') + "\n", 0, 2},
+      {"comment keeps the line short", full.substr(1) + "/* c */\n", kMaxLogicalLine, 0},
+      {"2046 before a comment", full + "/* c\n */\n", 0, 1},
+      {"join keeps the line short", full.substr(2) + "\\\ny\n", kMaxLogicalLine, 0},
   };
   for (const LimitCase& c : cases) {
     SCOPED_TRACE(c.name);

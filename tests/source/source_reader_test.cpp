@@ -199,5 +199,53 @@ TEST(SourceReaderTest, SavedPendingCharactersComeBack) {
   EXPECT_EQ(reader.getSourceChar(false), 'q');
 }
 
+// A lone pending character is turned back into its byte only where reading the
+// byte again yields the same characters, positions and line count.
+TEST(SourceReaderTest, SettledPendingCharacterReadsTheSame) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    int taken;  // characters taken before the last of them is given back
+    bool settles;
+  };
+  const std::vector<Case> cases = {
+      {"one-byte character", "ab{c", 3, true}, {"nul", "a\0b"s, 2, true},
+      {"newline of crlf", "a\r\nb", 2, true},  {"raw backslash stays", "a\\\nb", 2, false},
+      {"lone cr stays", "a\rb", 2, false},     {"joined character", "a\\\nb", 2, true},
+      {"end stays", "ab", 3, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SourceReader reader;
+    reader.attach(c.bytes);
+    int last = END_OF_SOURCE;
+    for (int i = 0; i < c.taken; ++i) last = reader.getSourceChar(c.name[0] == 'r');
+    reader.ungetSourceChar(last);
+    SourceReader settled = reader;
+    settled.settlePending();
+    EXPECT_EQ(settled.savePending().count == 0, c.settles);
+    EXPECT_EQ(settled.sourcePosition(), reader.sourcePosition());
+    for (int ch = reader.getSourceChar(false); ch != END_OF_SOURCE;
+         ch = reader.getSourceChar(false)) {
+      EXPECT_EQ(settled.getSourceChar(false), ch);
+      EXPECT_EQ(settled.sourcePosition(), reader.sourcePosition());
+      EXPECT_EQ(settled.currentLine(), reader.currentLine());
+    }
+    EXPECT_EQ(settled.getSourceChar(false), END_OF_SOURCE);
+  }
+}
+
+TEST(SourceReaderTest, SecondPendingCharacterIsNotSettled) {
+  SourceReader reader;
+  reader.attach("abc");
+  const int a = reader.getSourceChar(false);
+  const int b = reader.getSourceChar(false);
+  reader.ungetSourceChar(b);
+  reader.ungetSourceChar(a);
+  reader.settlePending();
+  EXPECT_EQ(reader.savePending().count, 2);
+  EXPECT_EQ(readToEnd(reader, false), (std::vector<int>{'a', 'b', 'c'}));
+}
+
 }  // namespace
 }  // namespace pelc
