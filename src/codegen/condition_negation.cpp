@@ -3,9 +3,11 @@
 
 #include <array>
 #include <bitset>
+#include <cstdint>
 #include <utility>
 
 #include "parser/condition_scanner.h"
+#include "source/line_reader.h"
 #include "source/char_class.h"
 
 namespace pelc {
@@ -29,13 +31,20 @@ constexpr std::array<OperatorInverse, 8> kOperatorInverses = {{
     {'>', '\0', "<="},
 }};
 
-// Most bytes of a condition begin no operator; they are passed on without a search.
-constexpr std::array<bool, 256> kBeginsOperator = [] {
-  std::array<bool, 256> table{};
-  for (const OperatorInverse& op : kOperatorInverses) {
-    table[static_cast<unsigned char>(op.first)] = true;
+enum class ByteRole : std::uint8_t { Copied, Dropped, Stepped };
+
+// Most bytes of a condition are parts of names and numbers, copied as they are, or blanks,
+// dropped; only the others need a step of their own.
+constexpr std::array<ByteRole, 256> kByteRoles = [] {
+  std::array<ByteRole, 256> roles{};
+  for (int c = 0; c < 256; ++c) {
+    if (isBlank(c)) roles[c] = ByteRole::Dropped;
+    if (isQuote(c) || c == '(' || c == ')' || c == '[' || c == ']') roles[c] = ByteRole::Stepped;
   }
-  return table;
+  for (const OperatorInverse& op : kOperatorInverses) {
+    roles[static_cast<unsigned char>(op.first)] = ByteRole::Stepped;
+  }
+  return roles;
 }();
 
 constexpr std::size_t kDepthMarks = 256;
@@ -47,16 +56,27 @@ std::size_t skipBlanks(std::string_view text, std::size_t pos) {
 
 enum class Outcome { Scanning, Negated, Fallback, SyntaxError, NoRoom };
 
+// Room is what the line buffer leaves, so the rewritten condition always fits a buffer of
+// that size.
+constexpr std::size_t kNegatedCapacity = kLineBufferSize;
+
 /// Rewrites a condition operator by operator into a buffer of `capacity` characters, starting
-/// at its opening parenthesis.
+/// at its opening parenthesis. The buffer is on the stack and left uninitialised: a string
+/// grown character by character cost more than the scan itself.
 class Negator {
  public:
   Negator(std::string_view text, std::size_t open, std::size_t capacity)
-      : text_(text), pos_(open), capacity_(capacity) {}
+      : text_(text),
+        pos_(open),
+        capacity_(capacity < kNegatedCapacity ? capacity : kNegatedCapacity) {}
 
   Outcome run() {
     Outcome outcome = Outcome::Scanning;
     while (outcome == Outcome::Scanning && pos_ < text_.size()) {
+      if (quote_ == '\0') {
+        copyPlainRun();
+        if (pos_ == text_.size()) break;
+      }
       if (full()) return Outcome::NoRoom;
       outcome = quote_ != '\0' ? stepQuoted() : stepPlain();
     }
@@ -64,15 +84,15 @@ class Negator {
     return full() ? Outcome::NoRoom : Outcome::SyntaxError;
   }
 
-  std::string& result() { return out_; }
+  std::string result() const { return std::string(out_.data(), size_); }
 
  private:
-  bool full() const { return out_.size() >= capacity_; }
+  bool full() const { return size_ >= capacity_; }
 
   // False, writing nothing, when the piece does not fit.
   bool emit(std::string_view piece) {
-    if (capacity_ - out_.size() < piece.size()) return false;
-    out_ += piece;
+    if (capacity_ - size_ < piece.size()) return false;
+    for (const char c : piece) out_[size_++] = c;
     return true;
   }
 
@@ -82,8 +102,19 @@ class Negator {
 
   Outcome emitOrFail(char c) {
     if (full()) return Outcome::NoRoom;
-    out_.push_back(c);
+    out_[size_++] = c;
     return Outcome::Scanning;
+  }
+
+  // Takes the bytes outside quotes up to the next one that needs a step, while there is room.
+  void copyPlainRun() {
+    while (pos_ < text_.size() && !full()) {
+      const char c = text_[pos_];
+      const ByteRole role = kByteRoles[static_cast<unsigned char>(c)];
+      if (role == ByteRole::Stepped) return;
+      if (role == ByteRole::Copied) out_[size_++] = c;
+      ++pos_;
+    }
   }
 
   Outcome stepQuoted() {
@@ -115,8 +146,8 @@ class Negator {
       default:
         if (isQuote(c)) {
           quote_ = c;
-        } else if (kBeginsOperator[static_cast<unsigned char>(c)]) {
-          if (const OperatorInverse* op = findOperator(c)) return invert(*op);
+        } else if (const OperatorInverse* op = findOperator(c)) {
+          return invert(*op);
         }
     }
     return emitOrFail(c);
@@ -159,7 +190,8 @@ class Negator {
   std::string_view text_;
   std::size_t pos_;
   std::size_t capacity_;
-  std::string out_;
+  std::size_t size_ = 0;
+  std::array<char, kNegatedCapacity> out_;
   std::bitset<kDepthMarks> marks_;
   std::size_t depth_ = 0;
   int brackets_ = 0;
@@ -196,7 +228,7 @@ std::optional<std::string> negateCondition(std::string_view text, std::size_t ro
   Negator negator(text, open, room - 1);
   switch (negator.run()) {
     case Outcome::Negated:
-      return std::move(negator.result());
+      return negator.result();
     case Outcome::Fallback:
       return comparedWithZero(text, room, diag, line);
     case Outcome::NoRoom:

@@ -15,8 +15,8 @@ namespace pelc {
 /// inverse where it stands when each parenthesised group holds one directly; otherwise the
 /// result is `(` + the compacted condition + `==0)`. Blanks outside quotes are dropped.
 ///
-/// `room` is what remains of the 2048-byte line buffer after the text and its terminator: the
-/// rewritten condition may use room - 1 characters. Too little room reports Msg::TextTooLong,
+/// `room` is what remains of the 2048-byte line buffer after the text and its terminator (so
+/// never more than 2047): the rewritten condition may use room - 1 characters. Too little room reports Msg::TextTooLong,
 /// a malformed condition a syntax error; both return nothing.
 std::optional<std::string> negateCondition(std::string_view text, std::size_t room,
                                            Diagnostics& diag, int line);

@@ -1,6 +1,8 @@
 // Scanners for the bracketed and delimited texts in the heads of block statements.
 #include "parser/condition_scanner.h"
 
+#include <array>
+#include <cstdint>
 #include <utility>
 
 #include "source/char_class.h"
@@ -19,19 +21,19 @@ bool onlyBlanksFrom(std::string_view text, std::size_t pos) {
   return skipBlanks(text, pos) == text.size();
 }
 
-/// Copies the quoted section that opens at `pos`, quotes included, onto `out`. Returns the index
-/// after its closing quote (the end of the text when it is never closed), or kNoPosition for a
-/// backslash that has nothing left to escape.
-std::size_t copyQuoted(std::string_view text, std::size_t pos, std::string& out) {
+/// Copies the quoted section that opens at `pos`, quotes included, to `out`, which is advanced
+/// past the copy. Returns the index after its closing quote (the end of the text when it is
+/// never closed), or kNoPosition for a backslash that has nothing left to escape.
+std::size_t copyQuoted(std::string_view text, std::size_t pos, char*& out) {
   const char quote = text[pos];
-  out += text[pos++];
+  *out++ = text[pos++];
   while (pos < text.size()) {
     const char c = text[pos++];
-    out += c;
+    *out++ = c;
     if (c == quote) return pos;
     if (c == '\\') {
       if (pos == text.size()) return kNoPosition;
-      out += text[pos++];
+      *out++ = text[pos++];
     }
   }
   return pos;
@@ -39,10 +41,26 @@ std::size_t copyQuoted(std::string_view text, std::size_t pos, std::string& out)
 
 enum class Stop { AtClosing, AtEnd, Failed };
 
-/// What a compacting scan produced: the text without the closing character, and where it ended.
+enum class ByteRole : std::uint8_t { Copied, Dropped, Stepped };
+
+// Most bytes of a head are parts of names and numbers, copied as they are, or blanks, dropped;
+// the others may quote, nest or close the text (`;` and `:` close FOR parts and CASE values).
+constexpr std::array<ByteRole, 256> kByteRoles = [] {
+  std::array<ByteRole, 256> roles{};
+  for (int c = 0; c < 256; ++c) {
+    if (isBlank(c)) roles[c] = ByteRole::Dropped;
+    if (isQuote(c)) roles[c] = ByteRole::Stepped;
+  }
+  for (const char c : {'(', ')', '[', ']', ';', ':'}) {
+    roles[static_cast<unsigned char>(c)] = ByteRole::Stepped;
+  }
+  return roles;
+}();
+
+/// Where a compacting scan ended and how much it wrote, the closing character not included.
 struct Compacted {
   Stop stop = Stop::AtEnd;
-  std::string text;
+  std::size_t length = 0;
   std::size_t next = 0;  // after the closing character, or the end of the input
   bool balanced = true;  // no parenthesis or bracket open where the scan stopped
 };
@@ -50,15 +68,20 @@ struct Compacted {
 /// Copies a text without its blanks outside quotes up to `closing`, following the nesting of
 /// parentheses and brackets. `closing` ends the text only outside quotes, and for `)` only
 /// outside any parenthesis; meeting it inside a group, or closing a group never opened, fails.
+/// The copy goes to a buffer with room for the whole rest of the text, since compaction never
+/// lengthens it; growing a string byte by byte cost more than the scan.
 class Compactor {
  public:
-  Compactor(std::string_view text, std::size_t pos) : text_(text), pos_(pos) {}
+  Compactor(std::string_view text, std::size_t pos, char* out)
+      : text_(text), pos_(pos), begin_(out), out_(out) {}
 
   Compacted run(char closing) {
     while (pos_ < text_.size()) {
+      copyPlainRun(closing);
+      if (pos_ == text_.size()) break;
       const char c = text_[pos_];
       if (isQuote(c)) {
-        pos_ = copyQuoted(text_, pos_, result_.text);
+        pos_ = copyQuoted(text_, pos_, out_);
         if (pos_ == kNoPosition) return finish(Stop::Failed);
         continue;
       }
@@ -68,12 +91,23 @@ class Compactor {
         return finish(balanced() ? Stop::AtClosing : Stop::Failed);
       }
       if (!followNesting(c)) return finish(Stop::Failed);
-      result_.text += c;
+      *out_++ = c;
     }
     return finish(Stop::AtEnd);
   }
 
  private:
+  // Takes the bytes up to the next one that may quote, nest or close.
+  void copyPlainRun(char closing) {
+    while (pos_ < text_.size()) {
+      const char c = text_[pos_];
+      const ByteRole role = kByteRoles[static_cast<unsigned char>(c)];
+      if (role == ByteRole::Stepped || c == closing) return;
+      if (role == ByteRole::Copied) *out_++ = c;
+      ++pos_;
+    }
+  }
+
   // False for a `)` or `]` that has no group left to close.
   bool followNesting(char c) {
     switch (c) {
@@ -94,19 +128,26 @@ class Compactor {
 
   bool balanced() const { return parens_ == 0 && brackets_ == 0; }
 
-  Compacted finish(Stop stop) {
-    result_.stop = stop;
-    result_.next = stop == Stop::Failed ? text_.size() : pos_;
-    result_.balanced = balanced();
-    return std::move(result_);
+  Compacted finish(Stop stop) const {
+    return Compacted{stop, static_cast<std::size_t>(out_ - begin_),
+                     stop == Stop::Failed ? text_.size() : pos_, balanced()};
   }
 
   std::string_view text_;
   std::size_t pos_;
+  char* const begin_;
+  char* out_;
   int parens_ = 0;
   int brackets_ = 0;
-  Compacted result_;
 };
+
+/// Compacts the text from `pos` into a string allocated once, cut to what was written.
+Compacted compactInto(std::string& out, std::string_view text, std::size_t pos, char closing) {
+  out.resize(text.size() - pos);
+  const Compacted compacted = Compactor(text, pos, out.data()).run(closing);
+  out.resize(compacted.length);
+  return compacted;
+}
 
 ForPart failedPart(std::string_view text, Diagnostics& diag, int line) {
   diag.reportSyntaxError(line);
@@ -129,9 +170,13 @@ CaseValue failedValue(std::string_view text, Diagnostics& diag, int line) {
 std::optional<std::string> scanCondition(std::string_view text, Diagnostics& diag, int line) {
   const std::size_t open = skipBlanks(text, 0);
   if (open < text.size() && text[open] == '(') {
-    Compacted inner = Compactor(text, open + 1).run(')');
+    // The text from `open` on leaves room for both parentheses around the compacted inside.
+    std::string condition(text.size() - open + 1, '(');
+    const Compacted inner = Compactor(text, open + 1, condition.data() + 1).run(')');
     if (inner.stop == Stop::AtClosing && onlyBlanksFrom(text, inner.next)) {
-      return "(" + inner.text + ")";
+      condition[inner.length + 1] = ')';
+      condition.resize(inner.length + 2);
+      return condition;
     }
   }
   diag.reportSyntaxError(line);
@@ -147,19 +192,21 @@ ForPart scanForPart(std::string_view text, char opening, char closing, Diagnosti
   } else if (pos < text.size() && text[pos] == closing) {
     return finishPart(ForPart{ForPart::Status::Absent, {}, pos + 1}, text, closing, diag, line);
   }
-  Compacted part = Compactor(text, pos).run(closing);
+  std::string partText;
+  const Compacted part = compactInto(partText, text, pos, closing);
   if (part.stop != Stop::AtClosing) return failedPart(text, diag, line);
-  return finishPart(ForPart{ForPart::Status::Text, std::move(part.text), part.next}, text, closing,
+  return finishPart(ForPart{ForPart::Status::Text, std::move(partText), part.next}, text, closing,
                     diag, line);
 }
 
 CaseValue scanCaseValue(std::string_view text, Diagnostics& diag, int line) {
   const std::size_t pos = skipBlanks(text, 0);
   if (pos == text.size()) return failedValue(text, diag, line);
-  Compacted value = Compactor(text, pos).run(':');
+  std::string valueText;
+  const Compacted value = compactInto(valueText, text, pos, ':');
   if (value.stop == Stop::Failed || !value.balanced) return failedValue(text, diag, line);
   const char end = value.stop == Stop::AtClosing ? ':' : '\0';
-  return CaseValue{true, std::move(value.text), end, value.next};
+  return CaseValue{true, std::move(valueText), end, value.next};
 }
 
 }  // namespace pelc

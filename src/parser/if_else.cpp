@@ -59,11 +59,11 @@ constexpr std::array<IfAction, 45> kIfActions = [] {
 // needs a jump around it, the test must be negated.
 void makeLabelled(Parser& parser, IfRecord& record) {
   if (record.form == IfForm::Plain) {
-    const std::string copy = record.condition;
-    const std::size_t used = copy.size() + 1;
+    // The negation is a new string, so the condition may be read while it is built.
+    const std::size_t used = record.condition.size() + 1;
     const std::size_t room = used >= kLineBufferSize ? 0 : kLineBufferSize - used;
     std::optional<std::string> negated =
-        negateCondition(copy, room, parser.diag(), parser.line().startLine);
+        negateCondition(record.condition, room, parser.diag(), parser.line().startLine);
     if (negated) record.condition = std::move(*negated);
   }
   if (record.form == IfForm::Plain || record.form == IfForm::NegatedUndecided) {

@@ -73,13 +73,7 @@ void Parser::dispatchLines() {
 // back to them. An EXIT's jump depends on the whole file, and after an error
 // nothing is written at all. Long stretches without nodes are handed over
 // too, so that their copy need not wait for the end of the parse.
-bool Parser::handOverDue() const {
-  constexpr std::size_t kHandOverNodes = 4096;
-  constexpr std::int32_t kHandOverBytes = 1 << 20;
-  if (file_.nodes.size() < kHandOverNodes &&
-      file_.reader.sourcePosition() - handedOverTo_ < kHandOverBytes) {
-    return false;
-  }
+bool Parser::nothingRefersBack() const {
   return !file_.blocks.anyBlockOpen() && file_.conditionals.depth() == 0 &&
          file_.includeStack.empty() && !file_.exitSeen && file_.run.diag.errorState() == 0;
 }

@@ -90,7 +90,17 @@ class Parser {
   void dispatchStatement(const KeywordRows& rows, const Keyword& keyword, int rewriteMark);
   void startBlockOrTransfer(const KeywordRows& rows, std::string_view rest, int rewriteMark);
   void closeOpenBlocks();
-  bool handOverDue() const;
+  // Asked after every line, so the cheap size test is inline.
+  bool handOverDue() const {
+    constexpr std::size_t kHandOverNodes = 4096;
+    constexpr std::int32_t kHandOverBytes = 1 << 20;
+    if (file_.nodes.size() < kHandOverNodes &&
+        file_.reader.sourcePosition() - handedOverTo_ < kHandOverBytes) {
+      return false;
+    }
+    return nothingRefersBack();
+  }
+  bool nothingRefersBack() const;
 
   FileContext& file_;
   MacroExpander expander_;

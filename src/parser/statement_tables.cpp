@@ -101,29 +101,61 @@ constexpr MergedNames mergeNames() {
 
 constexpr std::size_t kDistinctNames = mergeNames().count;
 
-// The distinct names ordered by their first byte, so that each first byte has
-// a contiguous bucket.
+constexpr std::size_t kLongestName = [] {
+  std::size_t longest = 0;
+  const MergedNames merged = mergeNames();
+  for (std::size_t i = 0; i < merged.count; ++i) {
+    longest = std::max(longest, merged.entries[i].name.size());
+  }
+  return longest;
+}();
+
+// A name's bucket is chosen by its folded first byte and its length together: most lines
+// start with a word that is no keyword, and an empty bucket turns them away at once.
+constexpr std::size_t bucketOf(char first, std::size_t length) {
+  return foldCase(first) * (kLongestName + 1) + length;
+}
+
+// The distinct names ordered by bucket, so that each bucket is a contiguous range.
 constexpr std::array<IndexEntry, kDistinctNames> kIndex = [] {
   const MergedNames merged = mergeNames();
   std::array<IndexEntry, kDistinctNames> index{};
   std::copy_n(merged.entries.begin(), kDistinctNames, index.begin());
   std::sort(index.begin(), index.end(), [](const IndexEntry& a, const IndexEntry& b) {
-    return foldCase(a.name[0]) != foldCase(b.name[0]) ? foldCase(a.name[0]) < foldCase(b.name[0])
-                                                      : a.name < b.name;
+    const std::size_t left = bucketOf(a.name[0], a.name.size());
+    const std::size_t right = bucketOf(b.name[0], b.name.size());
+    return left != right ? left < right : a.name < b.name;
   });
   return index;
 }();
 
-// kBucketStart[c] to kBucketStart[c + 1]: the entries whose first byte is c.
-constexpr std::array<std::uint8_t, 257> kBucketStart = [] {
-  std::array<std::uint8_t, 257> start{};
-  std::size_t entry = 0;
-  for (std::size_t c = 0; c < 256; ++c) {
-    start[c] = static_cast<std::uint8_t>(entry);
-    while (entry < kIndex.size() && foldCase(kIndex[entry].name[0]) == c) ++entry;
+/// The entries of one bucket: kIndex[begin] up to kIndex[end].
+struct BucketRange {
+  std::uint8_t begin = 0;
+  std::uint8_t end = 0;
+};
+
+// The range of every unfolded first byte and length, so that the lookup need not fold the
+// first byte: a lower-case letter has the range of its upper-case one.
+constexpr std::array<std::array<BucketRange, kLongestName + 1>, 256> kBucketRanges = [] {
+  std::array<std::array<BucketRange, kLongestName + 1>, 256> ranges{};
+  for (std::size_t first = 0; first < 256; ++first) {
+    for (std::size_t length = 1; length <= kLongestName; ++length) {
+      const std::size_t bucket = bucketOf(static_cast<char>(first), length);
+      std::size_t begin = 0;
+      while (begin < kIndex.size() &&
+             bucketOf(kIndex[begin].name[0], kIndex[begin].name.size()) < bucket) {
+        ++begin;
+      }
+      std::size_t end = begin;
+      while (end < kIndex.size() &&
+             bucketOf(kIndex[end].name[0], kIndex[end].name.size()) == bucket) {
+        ++end;
+      }
+      ranges[first][length] = {static_cast<std::uint8_t>(begin), static_cast<std::uint8_t>(end)};
+    }
   }
-  start[256] = static_cast<std::uint8_t>(entry);
-  return start;
+  return ranges;
 }();
 
 // The lookup folds only the keyword, so the tables must spell their names as
@@ -138,7 +170,7 @@ constexpr bool namesAreFolded() {
   return true;
 }
 static_assert(namesAreFolded(), "keyword tables must spell their names in upper case");
-static_assert(kIndex.size() < 256, "bucket starts are bytes");
+static_assert(kIndex.size() < 256, "bucket ranges are bytes");
 
 bool equalsFolded(std::string_view keyword, std::string_view name) {
   for (std::size_t i = 1; i < name.size(); ++i) {
@@ -151,16 +183,14 @@ constexpr KeywordRows kNoRows{};
 
 }  // namespace
 
-// Equal names are equal in length and in every folded byte; the first byte
-// was matched by the bucket.
+// Equal names are equal in length and in every folded byte; the bucket has
+// matched the length and the first byte.
 const KeywordRows& lookUpKeyword(std::string_view keyword) {
-  if (keyword.empty()) return kNoRows;
-  const unsigned char first = foldCase(keyword[0]);
-  for (std::size_t at = kBucketStart[first]; at < kBucketStart[first + 1u]; ++at) {
-    const IndexEntry& entry = kIndex[at];
-    if (entry.name.size() == keyword.size() && equalsFolded(keyword, entry.name)) {
-      return entry.rows;
-    }
+  if (keyword.empty() || keyword.size() > kLongestName) return kNoRows;
+  const BucketRange range =
+      kBucketRanges[static_cast<unsigned char>(keyword[0])][keyword.size()];
+  for (std::size_t at = range.begin; at < range.end; ++at) {
+    if (equalsFolded(keyword, kIndex[at].name)) return kIndex[at].rows;
   }
   return kNoRows;
 }

@@ -50,6 +50,12 @@ TEST(ConditionNegationTest, InvertsOperatorsWhereTheyStand) {
       {"escaped quote", "(s == 'it\\'s <')", kAmpleRoom, "(s!='it\\'s <')"},
       {"operator in brackets", "(v[i<3]==1)", kAmpleRoom, "(v[i>=3]!=1)"},
       {"trailing blanks", "(a==1) \r\n", kAmpleRoom, "(a!=1)"},
+      {"escaped backslash", "(s == \"\\\\\" && t < 1)", kAmpleRoom, "(s!=\"\\\\\"||t>=1)"},
+      {"escape at the close", "(c == '\\'')", kAmpleRoom, "(c!='\\'')"},
+      {"operator last", "(a <)", kAmpleRoom, "(a>=)"},
+      {"two-character operator last", "(a <=)", kAmpleRoom, "(a>)"},
+      {"nested groups", "((a<1) && ((b>2) || (c==3)))", kAmpleRoom,
+       "((a>=1)||((b<=2)&&(c!=3)))"},
   });
 }
 
@@ -75,6 +81,7 @@ TEST(ConditionNegationTest, ReportsMalformedConditions) {
       {"backslash at end", "(s==\"x\\", kAmpleRoom, kSyntaxAtTopLevel},
       {"text after fallback", "(f(x)==1) y", kAmpleRoom, kSyntaxAtTopLevel},
       {"unterminated fallback", "(f(x)==1", kAmpleRoom, kSyntaxAtTopLevel},
+      {"operator at the end of the text", "(a ==", kAmpleRoom, kSyntaxAtTopLevel},
   });
 }
 
@@ -91,6 +98,22 @@ TEST(ConditionNegationTest, ReportsTooLittleRoom) {
       // The comparison with zero reuses the condition's own place as well.
       {"fallback fits in place", "(x)", 5, "((x)==0)"},
       {"fallback too long", "(x)", 4, kTextTooLong},
+  });
+}
+
+// The longest conditions a line can hold: a line buffer of 2048 bytes leaves 2047 bytes of
+// room at most, of which the rewritten condition may use 2046.
+TEST(ConditionNegationTest, LongConditionsAtTheRoomLimit) {
+  const std::string name(2040, 'v');
+  const std::string condition = "(" + name + "<1)";  // 2044 bytes, negated 2045
+  runCases({
+      {"fits with a byte to spare", condition, 2047, "(" + name + ">=1)"},
+      {"exact fit", condition, 2046, "(" + name + ">=1)"},
+      {"one short", condition, 2045, kTextTooLong},
+      {"replacement fills the room", "(" + name + "<", 2044, kTextTooLong},
+      {"blanks dropped to fit", "( " + name + " == 1 )", 2046, "(" + name + "!=1)"},
+      {"quoted at the limit", "(s=='" + name.substr(1) + "')", 2047,
+       "(s!='" + name.substr(1) + "')"},
   });
 }
 

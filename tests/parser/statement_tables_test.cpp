@@ -106,7 +106,12 @@ TEST(StatementTables, NearMissesNameNothing) {
 
 TEST(StatementTables, OtherWordsNameNothing) {
   for (const char* word : {"", "V", "v", "CALL", "msg", "DOS", "IFF", "E", "#", "#IF", "#ELSEX",
-                           "R", "RE", "REMARK", "{{", "{}", "FORx", "ELS", "EXITLOOPS"}) {
+                           "R", "RE", "REMARK", "{{", "{}", "FORx", "ELS", "EXITLOOPS",
+                           // prefixes of longer names and names that extend shorter ones
+                           "D", "DOS", "DOSU", "dOsUbX", "EXITL", "CONT", "#IFDE", "#IFNDEFX",
+                           "#E", "#ELS", "#END", "sWiTcHx", "WHIL", "whilex",
+                           // longer than any name, sharing a first letter with many
+                           "CONTINUEXX", "#INCLUDEXYZ", "EXITLOOPEXITLOOP"}) {
     expectSameAsSearch(word);
   }
   std::string letters;
