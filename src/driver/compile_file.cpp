@@ -5,7 +5,6 @@
 #include <new>
 #include <optional>
 #include <sstream>
-#include <thread>
 
 #include "codegen/body_buffer.h"
 #include "codegen/emitter.h"
@@ -96,12 +95,7 @@ bool compilePass(FileContext& file, const DriverState& state, const std::string&
   const Settings& settings = file.run.settings;
   const bool emits = !settings.checkOnly || settings.listing;
   Emission emission(file, state, outputPath);
-  const SourceBytes& source = file.sources.front()->bytes;
-  // A large source's pages are mapped in on another core while the parse
-  // starts reading them, instead of before it starts.
-  std::optional<std::jthread> prefault;
-  if (source.mapped()) prefault.emplace([&source] { source.prefault(); });
-  file.reader.attach(source);
+  file.reader.attach(file.sources.front()->bytes);
   Parser parser(file);
   // Emitting while parsing keeps memory flat on large files. It is only done
   // where the messages come out as they would after the parse: an echo can

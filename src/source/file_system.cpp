@@ -65,8 +65,7 @@ int readAll(int fd, std::size_t expected, std::string& bytes) {
 
 // The bytes of fd, mapped when it is a large regular file (its pages are
 // those of the page cache: nothing is copied or cleared), else read. Returns
-// the errno of a failed read, or 0. The mapping is not populated here: that
-// is left to SourceBytes::prefault, which can run beside the reader.
+// the errno of a failed read, or 0.
 int takeBytes(int fd, SourceBytes& out) {
   struct stat status {};
   std::size_t expected = 0;
@@ -74,7 +73,7 @@ int takeBytes(int fd, SourceBytes& out) {
     expected = static_cast<std::size_t>(status.st_size);
   }
   if (expected >= RealFileSystem::kMapThreshold) {
-    void* data = ::mmap(nullptr, expected, PROT_READ, MAP_PRIVATE, fd, 0);
+    void* data = ::mmap(nullptr, expected, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
     if (data != MAP_FAILED) {
       out = SourceBytes(SourceBytes::Mapping(static_cast<const char*>(data), Unmapper{expected}));
       return 0;
@@ -162,14 +161,6 @@ void DiskOutputFile::copyTo(OutputFile& out) {
 }  // namespace
 
 void Unmapper::operator()(const char* data) const { ::munmap(const_cast<char*>(data), size); }
-
-void SourceBytes::prefault() const {
-#ifdef MADV_POPULATE_READ
-  // Older kernels refuse the advice; the pages then come in at first touch.
-  if (mapped_)
-    ::madvise(const_cast<char*>(mapped_.get()), mapped_.get_deleter().size, MADV_POPULATE_READ);
-#endif
-}
 
 SourceBytes RealFileSystem::readFile(const std::string& path) {
   Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));

@@ -32,12 +32,6 @@ class SourceBytes {
   operator std::string_view() const { return view(); }  // NOLINT(google-explicit-constructor)
   std::size_t size() const { return view().size(); }
 
-  /// Whether the bytes are a mapping of the file rather than a copy.
-  bool mapped() const { return static_cast<bool>(mapped_); }
-  /// Maps in every page of a mapping ahead of its readers, so that they do not
-  /// stop at page faults; may run beside them. Nothing for a held copy.
-  void prefault() const;
-
  private:
   std::string held_;
   Mapping mapped_;
