@@ -136,25 +136,17 @@ struct BucketRange {
 };
 
 // The range of every unfolded first byte and length, so that the lookup need not fold the
-// first byte: a lower-case letter has the range of its upper-case one.
+// first byte: a lower-case letter has the range of its upper-case one. Built in one pass
+// over the index, which holds each bucket's names together.
 constexpr std::array<std::array<BucketRange, kLongestName + 1>, 256> kBucketRanges = [] {
   std::array<std::array<BucketRange, kLongestName + 1>, 256> ranges{};
-  for (std::size_t first = 0; first < 256; ++first) {
-    for (std::size_t length = 1; length <= kLongestName; ++length) {
-      const std::size_t bucket = bucketOf(static_cast<char>(first), length);
-      std::size_t begin = 0;
-      while (begin < kIndex.size() &&
-             bucketOf(kIndex[begin].name[0], kIndex[begin].name.size()) < bucket) {
-        ++begin;
-      }
-      std::size_t end = begin;
-      while (end < kIndex.size() &&
-             bucketOf(kIndex[end].name[0], kIndex[end].name.size()) == bucket) {
-        ++end;
-      }
-      ranges[first][length] = {static_cast<std::uint8_t>(begin), static_cast<std::uint8_t>(end)};
-    }
+  for (std::size_t at = 0; at < kIndex.size(); ++at) {
+    const std::string_view name = kIndex[at].name;
+    BucketRange& range = ranges[foldCase(name[0])][name.size()];
+    if (range.begin == range.end) range.begin = static_cast<std::uint8_t>(at);
+    range.end = static_cast<std::uint8_t>(at + 1);
   }
+  for (std::size_t c = 'a'; c <= 'z'; ++c) ranges[c] = ranges[c - 'a' + 'A'];
   return ranges;
 }();
 
