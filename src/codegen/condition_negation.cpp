@@ -31,16 +31,9 @@ constexpr std::array<OperatorInverse, 8> kOperatorInverses = {{
     {'>', '\0', "<="},
 }};
 
-enum class ByteRole : std::uint8_t { Copied, Dropped, Stepped };
-
-// Most bytes of a condition are parts of names and numbers, copied as they are, or blanks,
-// dropped; only the others need a step of their own.
+// An operator that may be inverted needs a step of its own.
 constexpr std::array<ByteRole, 256> kByteRoles = [] {
-  std::array<ByteRole, 256> roles{};
-  for (int c = 0; c < 256; ++c) {
-    if (isBlank(c)) roles[c] = ByteRole::Dropped;
-    if (isQuote(c) || c == '(' || c == ')' || c == '[' || c == ']') roles[c] = ByteRole::Stepped;
-  }
+  std::array<ByteRole, 256> roles = conditionByteRoles({});
   for (const OperatorInverse& op : kOperatorInverses) {
     roles[static_cast<unsigned char>(op.first)] = ByteRole::Stepped;
   }

@@ -41,21 +41,8 @@ std::size_t copyQuoted(std::string_view text, std::size_t pos, char*& out) {
 
 enum class Stop { AtClosing, AtEnd, Failed };
 
-enum class ByteRole : std::uint8_t { Copied, Dropped, Stepped };
-
-// Most bytes of a head are parts of names and numbers, copied as they are, or blanks, dropped;
-// the others may quote, nest or close the text (`;` and `:` close FOR parts and CASE values).
-constexpr std::array<ByteRole, 256> kByteRoles = [] {
-  std::array<ByteRole, 256> roles{};
-  for (int c = 0; c < 256; ++c) {
-    if (isBlank(c)) roles[c] = ByteRole::Dropped;
-    if (isQuote(c)) roles[c] = ByteRole::Stepped;
-  }
-  for (const char c : {'(', ')', '[', ']', ';', ':'}) {
-    roles[static_cast<unsigned char>(c)] = ByteRole::Stepped;
-  }
-  return roles;
-}();
+// `;` and `:` close FOR parts and CASE values.
+constexpr std::array<ByteRole, 256> kByteRoles = conditionByteRoles({';', ':'});
 
 /// Where a compacting scan ended and how much it wrote, the closing character not included.
 struct Compacted {

@@ -1,14 +1,37 @@
 // Scanners for the bracketed and delimited texts in the heads of block statements.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "diag/diagnostics.h"
+#include "source/char_class.h"
 
 namespace pelc {
+
+/// What a scan of a condition does with a byte outside quotes: copies it as it is, drops it
+/// (a blank), or gives it a step of its own.
+enum class ByteRole : std::uint8_t { Copied, Dropped, Stepped };
+
+/// The roles of all bytes for a scan that steps at quotes, parentheses, brackets and the
+/// bytes of `stepped`. Most bytes of a condition are parts of names and numbers, taken in
+/// runs by the scans without a step each.
+constexpr std::array<ByteRole, 256> conditionByteRoles(std::initializer_list<char> stepped) {
+  std::array<ByteRole, 256> roles{};
+  for (int c = 0; c < 256; ++c) {
+    if (isBlank(c)) roles[static_cast<std::size_t>(c)] = ByteRole::Dropped;
+    if (isQuote(c)) roles[static_cast<std::size_t>(c)] = ByteRole::Stepped;
+  }
+  for (const char c : {'(', ')', '[', ']'})
+    roles[static_cast<unsigned char>(c)] = ByteRole::Stepped;
+  for (const char c : stepped) roles[static_cast<unsigned char>(c)] = ByteRole::Stepped;
+  return roles;
+}
 
 /// Reads a parenthesised condition: blanks, `(`, the condition up to its matching `)`, and
 /// nothing but blanks after it. Returns the condition with its outer parentheses and without
