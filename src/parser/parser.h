@@ -92,8 +92,8 @@ class Parser {
   void closeOpenBlocks();
   // Asked after every line, so the cheap size test is inline.
   bool handOverDue() const {
-    constexpr std::size_t kHandOverNodes = 4096;
-    constexpr std::int32_t kHandOverBytes = 1 << 20;
+    constexpr std::size_t kHandOverNodes = 16384;
+    constexpr std::int32_t kHandOverBytes = 1 << 22;
     if (file_.nodes.size() < kHandOverNodes &&
         file_.reader.sourcePosition() - handedOverTo_ < kHandOverBytes) {
       return false;
