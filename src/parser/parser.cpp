@@ -87,10 +87,15 @@ void Parser::dispatchLine(int rewriteMark) {
   }
   bool expanded = false;
   if (!skipping && !keyword.isDirective()) {
+    const char* const textBefore = lineText_.data();
     if (expander_.expandMacros(lineText_, line_.startLine) == 2) {
       rewriteMark = 2;
       expanded = true;
-      keyword = extractKeyword(lineText_);
+      // The keyword is read from the bytes up to and including the one at its
+      // rest; a line changed only after them keeps it.
+      if (expander_.firstChange() <= keyword.restOffset() || lineText_.data() != textBefore) {
+        keyword = extractKeyword(lineText_);
+      }
       // A line expanded to nothing still stands for its source bytes, which
       // must not reach the output unexpanded.
       if (keyword.blank()) {

@@ -274,6 +274,7 @@ int MacroExpander::expandMacros(std::string& line, int lineNumber) {
   line_ = &line;
   lineNumber_ = lineNumber;
   replacements_ = 0;
+  firstChange_ = std::string::npos;
   const bool completed = expandSource(line.data(), line.data() + line.size(), 0, 0);
   line_ = nullptr;
   return completed && replacements_ > 0 ? 2 : 0;
@@ -321,6 +322,8 @@ std::optional<std::size_t> MacroExpander::replaceReference(std::size_t refStart,
     diag_.reportMessage(Msg::ExpansionTooLong, lineNumber_);
     return std::nullopt;
   }
+  // The first replacement of a line is made at its top level, the leftmost of all.
+  if (replacements_ == 1) firstChange_ = refStart;
   spliceLine(line, refStart, replacedLength, replacement);
   const char* text = replacement.data();
   const char* end = text + replacement.size();

@@ -54,6 +54,9 @@ class MacroExpander {
   /// Returns 2 when something was replaced, 0 when nothing was or when expansion failed with
   /// a reported error (the replacements made before the failure stay in the line).
   int expandMacros(std::string& line, int lineNumber);
+  /// Where the last expandMacros call first changed its line: the offset of the first
+  /// reference it replaced, or npos when it replaced none.
+  std::size_t firstChange() const { return firstChange_; }
 
   /// The first reference in `text`: a macro index, CHAR_LITERAL or NO_REFERENCE. `refOut`
   /// receives the offset of the name or of the literal's opening quote.
@@ -73,6 +76,7 @@ class MacroExpander {
   std::string* line_ = nullptr;
   int lineNumber_ = 0;
   long replacements_ = 0;
+  std::size_t firstChange_ = std::string::npos;
   /// The macro index (or CHAR_LITERAL) being expanded at each depth.
   std::array<int, MAX_EXPANSION_DEPTH + 1> expansionChain_{};
   /// The scan's stops: the quotes, NUL and the bytes that begin the names of stopsFor_, the
