@@ -23,10 +23,28 @@ void BodyBuffer::spill() {
       return;
     }
   }
+  file_->reserveFront(expectedHead_);
+  front_ = expectedHead_;
   file_->write(memory_);
   memory_.clear();
   memory_.shrink_to_fit();
   spilled_ = true;
+}
+
+void BodyBuffer::expectHead(std::size_t size) {
+  expectedHead_ = size;
+  if (spilled_ && size != front_ && moves_ < kMaxMoves) {
+    ++moves_;
+    moveBody(size);
+  }
+}
+
+void BodyBuffer::moveBody(std::size_t headSize) {
+  std::unique_ptr<OutputFile> moved = fileSystem_.createReplacement(outputPath_);
+  moved->reserveFront(headSize);
+  file_->copyTo(*moved);
+  file_ = std::move(moved);
+  front_ = headSize;
 }
 
 void BodyBuffer::openOutput() {
@@ -41,14 +59,9 @@ std::unique_ptr<OutputFile> BodyBuffer::takeOutput(std::string_view head) {
     memory_.clear();
     return std::move(file_);
   }
-  if (head.empty()) return std::move(file_);
-  // The body already fills the output file from its start: it moves behind
-  // the head into a second one.
-  std::unique_ptr<OutputFile> output = fileSystem_.createReplacement(outputPath_);
-  output->write(head);
-  file_->copyTo(*output);
-  file_.reset();
-  return output;
+  if (head.size() != front_) moveBody(head.size());
+  if (!head.empty()) file_->fillFront(head);
+  return std::move(file_);
 }
 
 }  // namespace pelc

@@ -53,6 +53,7 @@ void Emitter::emitSettled(std::span<const Node> nodes, std::int32_t settled) {
 }
 
 int Emitter::finish(std::span<const Node> nodes) {
+  expectSwitchDepth(file_.maxSwitchDepth);
   if (file_.maxSwitchDepth > 0 && file_.exitSeen) epilogueLabel_ = file_.labels.allocate();
   emitNodes(nodes);
   const SourceFile& top = *file_.sources.front();
@@ -62,13 +63,12 @@ int Emitter::finish(std::span<const Node> nodes) {
   return diag_.errorState() == 0 ? 0 : 29;
 }
 
-std::unique_ptr<OutputFile> Emitter::takeOutput() {
+std::string Emitter::composeHead(int switchDepth) const {
   std::string head;
-  const int depth = file_.maxSwitchDepth;
   const bool markers = !settings_.suppressLineMarkers;
-  if (depth > 0) {
+  if (switchDepth > 0) {
     if (markers) head += "#line 0 \"" + displayName_ + "\"\n";
-    for (int n = 1; n <= depth; ++n) {
+    for (int n = 1; n <= switchDepth; ++n) {
       head += "LOCAL " + temporaryName(file_.queuedFilePath, n) + "\n";
     }
     head += "\n";
@@ -76,7 +76,7 @@ std::unique_ptr<OutputFile> Emitter::takeOutput() {
   // The first marker names the file unless the head already did.
   if (const std::optional<std::int32_t> line = out_.heldInitialMarker()) {
     head += "#line " + std::to_string(*line);
-    if (depth == 0) head += " \"" + displayName_ + "\"";
+    if (switchDepth == 0) head += " \"" + displayName_ + "\"";
     head += "\n";
   }
   // As every other output line, the head leaves with CR LF line ends.
@@ -86,7 +86,15 @@ std::unique_ptr<OutputFile> Emitter::takeOutput() {
     if (c == '\n') crlf.push_back('\r');
     crlf.push_back(c);
   }
-  return body_.takeOutput(crlf);
+  return crlf;
+}
+
+void Emitter::expectSwitchDepth(int switchDepth) {
+  body_.expectHead(composeHead(switchDepth).size());
+}
+
+std::unique_ptr<OutputFile> Emitter::takeOutput() {
+  return body_.takeOutput(composeHead(file_.maxSwitchDepth));
 }
 
 void Emitter::emitEpilogue() {

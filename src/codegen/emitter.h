@@ -40,6 +40,10 @@ class Emitter {
   /// 0 on success, 29 when an error was reported.
   int finish(std::span<const Node> nodes);
 
+  /// The deepest SWITCH nesting seen so far, for the room that the body's
+  /// file leaves for the head.
+  void expectSwitchDepth(int switchDepth);
+
   /// The output file with the head followed by the body, ready to commit.
   std::unique_ptr<OutputFile> takeOutput();
 
@@ -55,6 +59,9 @@ class Emitter {
     std::int32_t endPosition = 0;
   };
 
+  /// The head in front of the body when `switchDepth` is the file's deepest
+  /// SWITCH nesting, with CR LF line ends.
+  std::string composeHead(int switchDepth) const;
   void emitEpilogue();
   void emitNode(const Node& node);
 

@@ -53,7 +53,7 @@ class Emission final : public NodeConsumer {
       start(threadDiag_);
       thread_.emplace(*emitter_);
     }
-    thread_->hand(nodes, settled);
+    thread_->hand(nodes, settled, file_.maxSwitchDepth);
   }
 
   void openOutput() { body_.openOutput(); }

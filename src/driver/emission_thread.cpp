@@ -18,11 +18,11 @@ EmissionThread::~EmissionThread() {
   thread_.join();
 }
 
-void EmissionThread::hand(NodeList& nodes, std::int32_t settled) {
+void EmissionThread::hand(NodeList& nodes, std::int32_t settled, int switchDepth) {
   std::unique_lock lock(mutex_);
   changed_.wait(lock, [this] { return pending_.size() < kMaxPending || failure_; });
   raiseFailure();
-  pending_.push_back(Batch{std::move(nodes), settled});
+  pending_.push_back(Batch{std::move(nodes), settled, switchDepth});
   if (spare_.empty()) {
     nodes = NodeList();
   } else {
@@ -54,7 +54,11 @@ void EmissionThread::run() {
     lock.unlock();
     std::exception_ptr failure;
     try {
+      // Asked before and after: the batch may hold the first line marker,
+      // which the head repeats.
+      emitter_.expectSwitchDepth(batch.switchDepth);
       emitter_.emitSettled(batch.nodes.nodes(), batch.settled);
+      emitter_.expectSwitchDepth(batch.switchDepth);
     } catch (...) {
       failure = std::current_exception();
     }

@@ -29,9 +29,10 @@ class EmissionThread {
   EmissionThread& operator=(const EmissionThread&) = delete;
 
   /// Takes the nodes and leaves `nodes` empty; the source before `settled`
-  /// is copied through after them. Waits while kMaxPending lists are already
+  /// is copied through after them. `switchDepth` is the deepest SWITCH
+  /// nesting parsed so far. Waits while kMaxPending lists are already
   /// queued, so memory stays bounded when the parse runs ahead.
-  void hand(NodeList& nodes, std::int32_t settled);
+  void hand(NodeList& nodes, std::int32_t settled, int switchDepth);
   /// Waits until every handed-over node is emitted.
   void drain();
 
@@ -47,6 +48,7 @@ class EmissionThread {
   struct Batch {
     NodeList nodes;
     std::int32_t settled = 0;
+    int switchDepth = 0;
   };
 
   std::deque<Batch> pending_;

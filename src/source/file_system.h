@@ -44,8 +44,13 @@ class ByteSink {
 /// target until commit(); dropping an uncommitted file removes it.
 class OutputFile : public ByteSink {
  public:
-  /// Writes everything written so far into `out`, from the start: a body
-  /// written before its head was known moves behind the head this way.
+  /// Leaves the first `size` bytes of the file for fillFront(): what is
+  /// written goes behind them. Only before anything is written.
+  virtual void reserveFront(std::size_t size) = 0;
+  /// Puts `bytes`, as long as the reserved front, there.
+  virtual void fillFront(std::string_view bytes) = 0;
+  /// Writes everything written so far behind the reserved front into `out`:
+  /// a body written before its head was known moves behind the head this way.
   virtual void copyTo(OutputFile& out) = 0;
   /// Moves the written bytes over the target; throws FileError on failure.
   virtual void commit() = 0;

@@ -14,7 +14,7 @@
 namespace pelc {
 namespace {
 
-constexpr int kLoops = 3000;  // four nodes each: several hand-overs
+constexpr int kLoops = 10000;  // four nodes each: a few hand-overs
 
 std::string loops() {
   std::string source;
@@ -63,6 +63,29 @@ TEST(StreamingEmissionTest, HeadWrittenLastWhenTheFileEndsWithASwitch) {
   // DEFAULT alone sets no label; the end's empty line comes after the last marker.
   expected += "#line " + std::to_string(switchLine + 4) + "\r\n\r\nCLEAR " + temporary + "\r\n";
   EXPECT_TRUE(compile(loops() + "SWITCH (k)\n{\nDEFAULT\n}\n", {}) == expected);
+}
+
+// The head grows after the body has gone to its file: the body makes room.
+TEST(StreamingEmissionTest, HeadDeepensAfterHandOvers) {
+  const std::string temporary = temporaryName("p.pmp", 1);
+  const int switchLine = 4 * kLoops + 1;
+  for (const bool markers : {true, false}) {
+    const auto marker = [markers](int line) {
+      return markers ? "#line " + std::to_string(line) + "\r\n" : std::string();
+    };
+    std::string expected = markers ? "#line 0 \"p.pmp\"\r\n" : "";
+    expected += "LOCAL " + temporary + "\r\n\r\n";
+    for (int i = 0; i < kLoops; ++i) expected += loopOutput(4 * i + 1, 2 * i + 1, markers);
+    expected += marker(switchLine) + temporary + " = (k)\r\n";
+    for (int i = 0; i < kLoops; ++i) {
+      expected += loopOutput(switchLine + 4 + 4 * i, 2 * kLoops + 2 * i + 1, markers);
+    }
+    expected += marker(switchLine + 4 + 4 * kLoops) + "\r\nCLEAR " + temporary + "\r\n";
+    const std::string source = loops() + "SWITCH (k)\n{\nDEFAULT\n}\n" + loops();
+    EXPECT_TRUE(compile(source, markers ? std::vector<std::string>{}
+                                        : std::vector<std::string>{"-X"}) == expected)
+        << markers;
+  }
 }
 
 TEST(StreamingEmissionTest, WithoutMarkersAndWithAnExitAtTheEnd) {
@@ -132,6 +155,8 @@ class FullDiskFileSystem::LimitedFile final : public OutputFile {
     room_ -= bytes.size();
     file_->write(bytes);
   }
+  void reserveFront(std::size_t size) override { file_->reserveFront(size); }
+  void fillFront(std::string_view bytes) override { file_->fillFront(bytes); }
   void copyTo(OutputFile& out) override { file_->copyTo(out); }
   void commit() override { file_->commit(); }
 
@@ -159,7 +184,7 @@ TEST(StreamingEmissionTest, FailuresBesideTheParseAbandonTheFile) {
       {"disk full", loops() + loops() + loops(), 1 << 16,
        "pelc: cannot write p.pml: No space left on device\n"},
       {"line too long after hand-overs", loops() + longLine + loops(), std::size_t{1} << 30,
-       "p.pmp (12001): Prompt not found: pnum = 223\n"},
+       "p.pmp (" + std::to_string(4 * kLoops + 1) + "): Prompt not found: pnum = 223\n"},
   };
   for (const Case& c : cases) {
     FullDiskFileSystem fs(c.room);
@@ -194,6 +219,56 @@ TEST(BodyBufferTest, TheHeadGoesInFrontOfBodiesOfEverySize) {
           << size << " bytes, head " << head.size();
       EXPECT_EQ(fs.files().size(), 1u);
     }
+  }
+}
+
+/// A memory file system that counts the output files it makes.
+class CountingFileSystem final : public FileSystem {
+ public:
+  SourceBytes readFile(const std::string& path) override { return files_.readFile(path); }
+  std::optional<SourceBytes> tryReadFile(const std::string& path) override {
+    return files_.tryReadFile(path);
+  }
+  bool canReadStatus(const std::string& path) override { return files_.canReadStatus(path); }
+  std::unique_ptr<OutputFile> createReplacement(const std::string& path) override {
+    ++made;
+    return files_.createReplacement(path);
+  }
+  MemoryFileSystem files_;
+  int made = 0;
+};
+
+// The body's file leaves room for the head expected while it is written; the
+// body moves to a second file only when the room turned out wrong, and stops
+// moving after a few moves, whatever the expectations.
+TEST(BodyBufferTest, RoomForTheExpectedHead) {
+  struct Case {
+    const char* name;
+    std::vector<std::size_t> expected;  // before the spill, then one per piece of body
+    std::string head;
+    int filesMade;
+  };
+  const std::string head9 = "LOCAL T\r\n";
+  const Case cases[] = {
+      {"no head, none expected", {0, 0, 0}, "", 1},
+      {"expected from the start", {9, 9, 9}, head9, 1},
+      {"expected late", {0, 0, 9}, head9, 2},
+      {"expected, then none", {9, 9, 9}, "", 2},
+      {"growing, then right", {0, 3, 6, 9}, head9, 4},
+      {"moves run out", {0, 1, 2, 3, 4, 5, 6}, head9, 5},
+  };
+  for (const Case& c : cases) {
+    CountingFileSystem fs;
+    BodyBuffer body(fs, "p.pml");
+    body.expectHead(c.expected.front());
+    std::string written = writeBody(body, 1 << 19);  // past the spill
+    for (std::size_t i = 1; i < c.expected.size(); ++i) {
+      body.expectHead(c.expected[i]);
+      written += writeBody(body, 5000);
+    }
+    body.takeOutput(c.head)->commit();
+    EXPECT_TRUE(fs.files_.files().at("p.pml") == c.head + written) << c.name;
+    EXPECT_EQ(fs.made, c.filesMade) << c.name;
   }
 }
 

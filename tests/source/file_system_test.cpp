@@ -93,5 +93,30 @@ TEST(RealFileSystemTest, ABodyCopiedBehindAHead) {
   }
 }
 
+// A body written behind room left for its head: filled in place when the head
+// fits the room, copied behind another head otherwise; the room never travels.
+TEST(RealFileSystemTest, RoomLeftInFrontOfABody) {
+  for (const std::size_t size : {std::size_t{0}, std::size_t{70000}, std::size_t{5} << 20}) {
+    DiskTree tree;
+    tree.put("p.pml", "old");
+    RealFileSystem disk;
+    const std::string body = patterned(size);
+    std::unique_ptr<OutputFile> first = disk.createReplacement(tree.path("p.pml"));
+    first->reserveFront(6);
+    first->write(body.substr(0, size / 2));
+    first->write(body.substr(size / 2));
+    std::unique_ptr<OutputFile> second = disk.createReplacement(tree.path("p.pml"));
+    second->reserveFront(3);
+    first->copyTo(*second);
+    second->fillFront("H\r\n");
+    second->commit();
+    EXPECT_TRUE(tree.get("p.pml") == "H\r\n" + body) << size;
+    first->fillFront("HEAD\r\n");
+    first->commit();
+    EXPECT_TRUE(tree.get("p.pml") == "HEAD\r\n" + body) << size;
+    EXPECT_EQ(tree.entries(), 1u);
+  }
+}
+
 }  // namespace
 }  // namespace pelc
