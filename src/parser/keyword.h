@@ -1,10 +1,7 @@
 // The leading keyword of a logical line and the keyword lookup tables.
 #pragma once
 
-#include <bit>
 #include <cstddef>
-#include <cstdint>
-#include <cstring>
 #include <string_view>
 
 #include "source/char_class.h"
@@ -30,23 +27,6 @@ class Keyword {
   bool blank_ = true;
 };
 
-/// Past the spaces that begin [at, end), eight at a time while eight are left:
-/// indentation is mostly spaces, and every line is asked.
-inline const char* skipIndentSpaces(const char* at, const char* end) {
-  if constexpr (std::endian::native == std::endian::little) {
-    constexpr std::uint64_t kSpaces = 0x2020202020202020;
-    while (end - at >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, at, sizeof word);
-      if (const std::uint64_t other = word ^ kSpaces; other != 0) {
-        return at + std::countr_zero(other) / 8;
-      }
-      at += 8;
-    }
-  }
-  return at;
-}
-
 /// Leading blanks skipped; `{` or `}` alone; else `#` and up to 30 letters, or
 /// up to 31 letters (a keyword fits a 32-byte field with its NUL). A
 /// line that is all blank has no keyword. Inline: every line is asked, and
@@ -54,7 +34,7 @@ inline const char* skipIndentSpaces(const char* at, const char* end) {
 inline Keyword extractKeyword(std::string_view line) {
   Keyword keyword;
   const char* const end = line.data() + line.size();
-  const char* at = skipIndentSpaces(line.data(), end);
+  const char* at = line.data();
   while (at != end && isBlank(static_cast<unsigned char>(*at))) ++at;
   if (at == end) return keyword;
   keyword.blank_ = false;
