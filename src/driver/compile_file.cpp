@@ -88,6 +88,13 @@ class Emission final : public NodeConsumer {
   std::optional<EmissionThread> thread_;
 };
 
+/// Drops finished constructs at once: a check alone emits nothing, and
+/// without this its nodes would pile up for the whole file.
+class NodeDiscarder final : public NodeConsumer {
+ public:
+  void consumeNodes(NodeList& nodes, std::int32_t) override { nodes.clear(); }
+};
+
 /// Parse, then emit; the output replaces the old file only when the whole
 /// pass succeeded. Returns whether it did.
 bool compilePass(FileContext& file, const DriverState& state, const std::string& outputPath) {
@@ -100,7 +107,12 @@ bool compilePass(FileContext& file, const DriverState& state, const std::string&
   // Emitting while parsing keeps memory flat on large files. It is only done
   // where the messages come out as they would after the parse: an echo can
   // report a long line, and the -D texts are entered again for the emitter.
-  if (emits && state.definitionsSilent && !settings.echoSource) parser.setNodeConsumer(&emission);
+  NodeDiscarder discarder;
+  if (!emits) {
+    parser.setNodeConsumer(&discarder);
+  } else if (state.definitionsSilent && !settings.echoSource) {
+    parser.setNodeConsumer(&emission);
+  }
   parser.parseFile();
   if (diag.errorState() != 0) return false;
   if (!emits) {

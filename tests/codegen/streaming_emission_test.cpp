@@ -88,6 +88,37 @@ TEST(StreamingEmissionTest, HeadDeepensAfterHandOvers) {
   }
 }
 
+// A check alone drops finished constructs as it goes; what is still open at
+// the end is reported all the same.
+TEST(StreamingEmissionTest, CheckOnlyDropsFinishedConstructs) {
+  struct Case {
+    const char* name;
+    std::string tail;
+    int status;
+    std::string printed;
+  };
+  const std::string end = std::to_string(4 * kLoops + 4);
+  const std::string eof = std::to_string(4 * kLoops + 5);
+  const Case cases[] = {
+      {"clean", "", 0, "p.pmp:\n"},
+      {"open at the end", "IF (a)\n{\n  b = 1\nELSE\n", 1,
+       "p.pmp:\np.pmp (" + end + "): Prompt not found: pnum = 255\np.pmp (" + eof +
+           "): Prompt not found: pnum = 255\n"},
+  };
+  for (const Case& c : cases) {
+    MemoryFileSystem fs;
+    fs.addFile("p.pmp", loops() + c.tail);
+    std::ostringstream printed;
+    const std::vector<std::string> args = {"-d", "p"};
+    EXPECT_EQ(runPelc(args, printed, fs), c.status) << c.name;
+    EXPECT_EQ(printed.str(), c.printed) << c.name;
+    EXPECT_EQ(fs.files().count("p.pml"), c.status == 0 ? 1u : 0u) << c.name;
+    if (c.status == 0) {
+      EXPECT_EQ(fs.files().at("p.pml"), "") << c.name;
+    }
+  }
+}
+
 TEST(StreamingEmissionTest, WithoutMarkersAndWithAnExitAtTheEnd) {
   const std::string temporary = temporaryName("p.pmp", 1);
   std::string expected = "LOCAL " + temporary + "\r\n\r\n";
