@@ -119,8 +119,10 @@ bool compilePass(FileContext& file, const DriverState& state, const std::string&
     file.run.fileSystem.createReplacement(outputPath)->commit();
     return true;
   }
-  emission.openOutput();
+  // Only once the emission thread is done may the output file be asked for:
+  // that thread makes it for the first bytes it writes.
   Emitter& emitter = emission.emitter();
+  emission.openOutput();
   if (emitter.finish(file.nodes.nodes()) != 0) return false;
   emitter.takeOutput()->commit();
   return true;

@@ -2,8 +2,10 @@
 // goes on: it must be the very output of a file emitted after its parse.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "codegen/body_buffer.h"
@@ -85,6 +87,45 @@ TEST(StreamingEmissionTest, HeadDeepensAfterHandOvers) {
     EXPECT_TRUE(compile(source, markers ? std::vector<std::string>{}
                                         : std::vector<std::string>{"-X"}) == expected)
         << markers;
+  }
+}
+
+/// A memory file system that takes its time to make an output file, as a
+/// disk may.
+class SlowFileSystem final : public FileSystem {
+ public:
+  SourceBytes readFile(const std::string& path) override { return files_.readFile(path); }
+  std::optional<SourceBytes> tryReadFile(const std::string& path) override {
+    return files_.tryReadFile(path);
+  }
+  bool canReadStatus(const std::string& path) override { return files_.canReadStatus(path); }
+  std::unique_ptr<OutputFile> createReplacement(const std::string& path) override {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return files_.createReplacement(path);
+  }
+  MemoryFileSystem files_;
+};
+
+// The parse may end while the emission thread is making the output file for
+// its first bytes: the rest must go into that same file.
+TEST(StreamingEmissionTest, ParseEndsWhileTheOutputFileIsMade) {
+  // Plain lines past the first hand-over by size; the rest takes the parse
+  // from a few to some tens of milliseconds, while the emission thread waits
+  // for its file.
+  for (const std::size_t rest : {std::size_t{1} << 19, std::size_t{1} << 20, std::size_t{2} << 20}) {
+    std::string source;
+    std::string expected;
+    for (int i = 0; source.size() < (std::size_t{4} << 20) + rest; ++i) {
+      const std::string line = "v" + std::to_string(i % 97) + " = v" + std::to_string(i % 89);
+      source += line + "\n";
+      expected += line + "\r\n";
+    }
+    SlowFileSystem fs;
+    fs.files_.addFile("p.pmp", source);
+    std::ostringstream printed;
+    const std::vector<std::string> args = {"-X", "p"};
+    EXPECT_EQ(runPelc(args, printed, fs), 0) << printed.str();
+    EXPECT_TRUE(fs.files_.files().at("p.pml") == expected) << rest;
   }
 }
 
