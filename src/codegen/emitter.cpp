@@ -113,12 +113,8 @@ void Emitter::emitNode(const Node& node) {
       return emitSilent(recordOf<SilentRecord>(node));
     case NodeKind::Goto:
       return emitGoto(recordOf<GotoRecord>(node));
-    case NodeKind::Statement: {
-      const auto& record = recordOf<StatementRecord>(node);
-      leadIn(record);
-      reemitLine(record, record.rewriteMark);
-      return leadOut(record);
-    }
+    case NodeKind::Statement:
+      return emitStatement(recordOf<StatementRecord>(node));
     case NodeKind::Exit:
       return emitExit(recordOf<ExitRecord>(node));
     case NodeKind::Do:
@@ -253,6 +249,27 @@ void Emitter::reemitLine(const LineHead& head, std::int32_t rewriteMark) {
   if (rereadText_.empty()) return;
   rereadText_.push_back('\n');
   out_.addLine(rereadText_);
+}
+
+// A line the parse kept is written as the parse left it; an ARRAY line with
+// its "{" line is read again, as two lines joined.
+void Emitter::emitStatement(const StatementRecord& record) {
+  leadIn(record);
+  if (record.text.data() == nullptr || (record.rewriteMark & 4) != 0) {
+    reemitLine(record, record.rewriteMark);
+    return leadOut(record);
+  }
+  if (settings_.echoSource) {
+    out_.flushLineMarker();
+    out_.echoLine(record.startPos, record.endPos);
+  }
+  rereadText_.assign(record.text);
+  normalizeBlanks(rereadText_);
+  if (!rereadText_.empty()) {
+    rereadText_.push_back('\n');
+    out_.addLine(rereadText_);
+  }
+  leadOut(record);
 }
 
 void Emitter::replayDirective(const LineHead& head, bool define) {

@@ -81,6 +81,7 @@ class Emitter {
   void addComposedLine(std::initializer_list<std::string_view> pieces);
 
   void reemitLine(const LineHead& head, std::int32_t rewriteMark);
+  void emitStatement(const StatementRecord& record);
   void replayDirective(const LineHead& head, bool define);
   std::size_t rereadLine(std::string& text, bool splitBraces);
 

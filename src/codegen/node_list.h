@@ -1,8 +1,10 @@
 // The node list: the ordered contract between the parse and the emission.
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <span>
+#include <string_view>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -59,6 +61,51 @@ class RecordPool {
   std::size_t used_ = 0;
 };
 
+/// Copies of line texts in chunks that never move; cleared chunks are reused.
+class TextArena {
+ public:
+  TextArena() = default;
+  TextArena(TextArena&& other) noexcept
+      : chunks_(std::move(other.chunks_)),
+        current_(std::exchange(other.current_, 0)),
+        used_(std::exchange(other.used_, 0)) {
+    other.chunks_.clear();
+  }
+  TextArena& operator=(TextArena&& other) noexcept {
+    chunks_ = std::move(other.chunks_);
+    other.chunks_.clear();
+    current_ = std::exchange(other.current_, 0);
+    used_ = std::exchange(other.used_, 0);
+    return *this;
+  }
+
+  /// A copy of `text` that lives until the arena is cleared.
+  std::string_view keep(std::string_view text) {
+    if (chunks_.empty() || kChunk - used_ < text.size()) {
+      if (!chunks_.empty()) ++current_;
+      used_ = 0;
+      if (current_ == chunks_.size()) {
+        chunks_.push_back(std::make_unique<char[]>(std::max(kChunk, text.size())));
+      }
+    }
+    char* const at = chunks_[current_].get() + used_;
+    std::copy(text.begin(), text.end(), at);
+    used_ += text.size();
+    return {at, text.size()};
+  }
+
+  void clear() {
+    current_ = 0;
+    used_ = 0;
+  }
+
+ private:
+  static constexpr std::size_t kChunk = 1 << 16;
+  std::vector<std::unique_ptr<char[]>> chunks_;
+  std::size_t current_ = 0;
+  std::size_t used_ = 0;
+};
+
 /// Owns every node and record of one file. Records live in per-type pools
 /// whose elements never move, so the block stack and the end nodes may keep
 /// pointers to head records until the list is released.
@@ -81,6 +128,9 @@ class NodeList {
     return record;
   }
 
+  /// A copy of `text` that lives as long as the records.
+  std::string_view keepText(std::string_view text) { return texts_.keep(text); }
+
   std::span<const Node> nodes() const { return nodes_; }
   bool empty() const { return nodes_.empty(); }
   std::size_t size() const { return nodes_.size(); }
@@ -89,6 +139,7 @@ class NodeList {
   void clear() {
     nodes_.clear();
     std::apply([](auto&... pool) { (pool.clear(), ...); }, pools_);
+    texts_.clear();
   }
 
  private:
@@ -102,6 +153,7 @@ class NodeList {
              RecordPool<IncludeRecord>, RecordPool<IncludeEndRecord>, RecordPool<DirectiveRecord>,
              RecordPool<BranchRecord>, RecordPool<EndifRecord>>
       pools_;
+  TextArena texts_;
 };
 
 }  // namespace pelc

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace pelc {
 
@@ -66,6 +67,9 @@ struct GotoRecord : LineHead {
 struct StatementRecord : LineHead {
   bool notAtEol = false;
   std::int32_t rewriteMark = 0;
+  /// The line as the parse left it, expanded where it was, so that the
+  /// emitter need not read and expand it again; no data when not kept.
+  std::string_view text;
 };
 
 struct ExitRecord : LineHead {

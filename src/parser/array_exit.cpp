@@ -35,7 +35,7 @@ void readInitialiserList(Parser& parser, std::string& text) {
     }
     const bool expanded = parser.expander().expandMacros(text, parser.line().startLine) == 2;
     const int mark = expanded ? 2 : commentFlag;
-    if (mark != 0) parser.appendStatementNode(mark);
+    if (mark != 0) parser.appendStatementNode(mark, text);
     if (text.find('{') != std::string::npos) parser.reportSyntaxError();
     if (text.find('}') != std::string::npos) return;
   }

@@ -26,10 +26,11 @@ void Parser::appendSilentNode() {
   appendLineNode<SilentRecord>(NodeKind::Silent).notAtEol = notAtEol();
 }
 
-void Parser::appendStatementNode(int rewriteMark) {
+void Parser::appendStatementNode(int rewriteMark, std::string_view text) {
   auto& record = appendLineNode<StatementRecord>(NodeKind::Statement);
   record.notAtEol = notAtEol();
   record.rewriteMark = rewriteMark;
+  record.text = file_.nodes.keepText(text);
 }
 
 void Parser::reportSyntaxError() { diag().reportSyntaxError(line_.startLine); }

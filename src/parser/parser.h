@@ -64,7 +64,9 @@ class Parser {
   }
   void fillHead(LineHead& head) const;
   void appendSilentNode();
-  void appendStatementNode(int rewriteMark);
+  /// A statement node for the current line, whose text is `text`.
+  void appendStatementNode(int rewriteMark, std::string_view text);
+  void appendStatementNode(int rewriteMark) { appendStatementNode(rewriteMark, lineText_); }
 
   /// Syntax error at the current line: -236 at top level, -255 in a block.
   void reportSyntaxError();
