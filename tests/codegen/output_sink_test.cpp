@@ -65,6 +65,30 @@ TEST(OutputSinkTest, LineFeedsLeaveAsCrLf) {
   }
 }
 
+// Line ends, lone CRs and the piece's end at every offset of pieces long and
+// short, alone and after a piece that ends in CR.
+TEST(OutputSinkTest, LineEndsAtEveryOffsetOfALongPiece) {
+  for (std::size_t at = 0; at < 40; ++at) {
+    for (const char* end : {"\n", "\r\n", "\r", "\n\n", "\r\r\n"}) {
+      for (std::size_t after = 0; after < 20; after += 3) {
+        const std::string piece = std::string(at, 'a') + end + std::string(after, 'b');
+        // Alone, after a piece ending in CR, and repeated: lines shorter than a step.
+        const std::vector<std::vector<std::string>> runs = {
+            {piece}, {"x\r", piece}, {piece + piece + piece + piece}};
+        for (const auto& pieces : runs) {
+          CapturedFile file;
+          {
+            OutputSink sink(file);
+            for (const std::string& p : pieces) sink.append(p);
+            sink.flush();
+          }
+          EXPECT_TRUE(file.bytes() == expectedBytes(pieces)) << at << " " << after;
+        }
+      }
+    }
+  }
+}
+
 TEST(OutputSinkTest, WritesInBoundedPiecesAndOnlyWhenAsked) {
   CapturedFile file;
   OutputSink sink(file);
