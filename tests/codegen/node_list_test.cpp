@@ -1,11 +1,11 @@
 // Storage of the node list: kept line texts outlive later keeps, and the list
 // moves between threads without its records or texts moving.
+#include "codegen/node_list.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "codegen/node_list.h"
 
 namespace pelc {
 namespace {

@@ -112,7 +112,8 @@ TEST(StreamingEmissionTest, ParseEndsWhileTheOutputFileIsMade) {
   // Plain lines past the first hand-over by size; the rest takes the parse
   // from a few to some tens of milliseconds, while the emission thread waits
   // for its file.
-  for (const std::size_t rest : {std::size_t{1} << 19, std::size_t{1} << 20, std::size_t{2} << 20}) {
+  for (const std::size_t rest :
+       {std::size_t{1} << 19, std::size_t{1} << 20, std::size_t{2} << 20}) {
     std::string source;
     std::string expected;
     for (int i = 0; source.size() < (std::size_t{4} << 20) + rest; ++i) {
