@@ -32,10 +32,13 @@ Emitter::Emitter(FileContext& file, Diagnostics& diag, std::span<const std::stri
       settings_(file.run.settings),
       body_(body),
       sink_(body),
-      out_(sink_, reader_, file.run.settings, diag),
-      expander_(macros_, diag) {
-  rereadText_.reserve(kLineBufferSize);
-  enterCommandLineDefinitions(macros_, diag_, definitionLine, definitions);
+      out_(sink_, reader_, file.run.settings, diag) {
+  lineText_.reserve(kLineBufferSize);
+  // The -D texts are entered once more, as for every emission: their messages
+  // come out again here. The lines come from the parse already expanded, so
+  // the table itself is not needed.
+  MacroTable definitionTable;
+  enterCommandLineDefinitions(definitionTable, diag_, definitionLine, definitions);
   reader_.attach(file_.sources.front()->bytes);
   displayName_ = displayNameOf(file_.queuedFilePath);
   out_.setInitialMarker(1, displayName_);
@@ -150,12 +153,8 @@ void Emitter::emitNode(const Node& node) {
     case NodeKind::IncludeEnd:
       return emitIncludeEnd(recordOf<IncludeEndRecord>(node));
     case NodeKind::Define:
-    case NodeKind::Undef: {
-      const auto& record = recordOf<DirectiveRecord>(node);
-      leadIn(record);
-      replayDirective(record, node.kind == NodeKind::Define);
-      return leadOut(record);
-    }
+    case NodeKind::Undef:
+      return emitDirective(recordOf<DirectiveRecord>(node));
     case NodeKind::Ifdef:
     case NodeKind::IfdefElse:
       return emitBranch(recordOf<BranchRecord>(node));
@@ -222,70 +221,36 @@ void Emitter::addComposedLine(std::initializer_list<std::string_view> pieces) {
   out_.addLine(composedLine_);
 }
 
-// ---- re-read lines -------------------------------------------------------
+// ---- lines as the parse left them ----------------------------------------
 
-std::size_t Emitter::rereadLine(std::string& text, bool splitBraces) {
-  LineInfo info;
-  const std::size_t length = readLogicalLine(reader_, diag_, text, splitBraces, info, nullptr);
-  if (length == 0) diag_.reportMessage(Msg::ReadFailed, kNoLine);
-  return length;
-}
-
-void Emitter::reemitLine(const LineHead& head, std::int32_t rewriteMark) {
-  // An ARRAY line re-emitted with its "{" line: both logical lines exactly as
-  // parsed, joined into one.
-  const bool withBraceLine = (rewriteMark & 4) != 0;
-  rereadLine(rereadText_, true);
-  if (withBraceLine) {
-    rereadLine(secondLine_, true);
-    rereadText_ += secondLine_;
-  }
+// The parse keeps the final text of every line that is written as it stands
+// but changed (macros expanded, comments removed), so the emitter needs no
+// macro table and reads no line again.
+void Emitter::rewriteLine(const LineHead& head, std::string_view text) {
   if (settings_.echoSource) {
     out_.flushLineMarker();
     out_.echoLine(head.startPos, head.endPos);
   }
-  if ((rewriteMark & 3) == 2) expander_.expandMacros(rereadText_, head.startLine);
-  normalizeBlanks(rereadText_);
-  if (rereadText_.empty()) return;
-  rereadText_.push_back('\n');
-  out_.addLine(rereadText_);
+  lineText_.assign(text);
+  normalizeBlanks(lineText_);
+  if (lineText_.empty()) return;
+  lineText_.push_back('\n');
+  out_.addLine(lineText_);
 }
 
-// A line the parse kept is written as the parse left it; an ARRAY line with
-// its "{" line is read again, as two lines joined.
 void Emitter::emitStatement(const StatementRecord& record) {
   leadIn(record);
-  if (record.text.data() == nullptr || (record.rewriteMark & 4) != 0) {
-    reemitLine(record, record.rewriteMark);
-    return leadOut(record);
-  }
+  rewriteLine(record, record.text);
+  leadOut(record);
+}
+
+void Emitter::emitDirective(const DirectiveRecord& record) {
+  leadIn(record);
   if (settings_.echoSource) {
     out_.flushLineMarker();
     out_.echoLine(record.startPos, record.endPos);
   }
-  rereadText_.assign(record.text);
-  normalizeBlanks(rereadText_);
-  if (!rereadText_.empty()) {
-    rereadText_.push_back('\n');
-    out_.addLine(rereadText_);
-  }
   leadOut(record);
-}
-
-void Emitter::replayDirective(const LineHead& head, bool define) {
-  rereadLine(rereadText_, true);
-  if (settings_.echoSource) {
-    out_.flushLineMarker();
-    out_.echoLine(head.startPos, head.endPos);
-  }
-  const Keyword keyword = extractKeyword(rereadText_);
-  if (keyword.blank()) return;
-  const std::string_view rest = std::string_view(rereadText_).substr(keyword.restOffset());
-  if (define) {
-    defineDirective(macros_, diag_, head.startLine, "#DEFINE", rest, false);
-  } else {
-    undefDirective(macros_, diag_, head.startLine, "#UNDEF", rest, false);
-  }
 }
 
 // ---- node kinds ------------------------------------------------------------
@@ -307,7 +272,7 @@ void Emitter::emitExit(const ExitRecord& record) {
   if (file_.maxSwitchDepth == 0) {
     if (record.rewriteMark == 0) return passThrough(record, record.notAtEol);
     leadIn(record);
-    reemitLine(record, record.rewriteMark);
+    rewriteLine(record, record.text);
     return leadOut(record);
   }
   leadIn(record);
@@ -365,7 +330,7 @@ void Emitter::emitIf(const IfRecord& record) {
       ++passThroughIfs_;
       if (record.rewriteMark == 0) return passThrough(record, record.notAtEol);
       leadIn(record);
-      reemitLine(record, record.rewriteMark);
+      rewriteLine(record, record.text);
       return leadOut(record);
     case IfForm::Plain:
       leadIn(record);

@@ -12,7 +12,7 @@
 #include "codegen/node_list.h"
 #include "codegen/output_assembly.h"
 #include "parser/file_context.h"
-#include "preproc/macro_expander.h"
+#include "preproc/macro_table.h"
 
 namespace pelc {
 
@@ -24,9 +24,9 @@ namespace pelc {
 /// front of the body collected meanwhile. Holds no state between files.
 class Emitter {
  public:
-  /// Starts the output of `file` with its own macro table, filled with the
-  /// prepared -D texts (messages about them carry `definitionLine`). Its
-  /// messages go to `diag`.
+  /// Starts the output of `file`; the prepared -D texts are entered once more
+  /// for their messages (which carry `definitionLine`). Its messages go to
+  /// `diag`.
   Emitter(FileContext& file, Diagnostics& diag, std::span<const std::string> definitions,
           int definitionLine, BodyBuffer& body);
 
@@ -80,10 +80,9 @@ class Emitter {
   void conditionLine(std::string_view format, std::string_view condition);
   void addComposedLine(std::initializer_list<std::string_view> pieces);
 
-  void reemitLine(const LineHead& head, std::int32_t rewriteMark);
+  void rewriteLine(const LineHead& head, std::string_view text);
   void emitStatement(const StatementRecord& record);
-  void replayDirective(const LineHead& head, bool define);
-  std::size_t rereadLine(std::string& text, bool splitBraces);
+  void emitDirective(const DirectiveRecord& record);
 
   void emitSilent(const SilentRecord& record);
   void emitGoto(const GotoRecord& record);
@@ -111,19 +110,17 @@ class Emitter {
   Diagnostics& diag_;
   const Settings& settings_;
   SourceReader reader_;
-  MacroTable macros_;
   BodyBuffer& body_;
   OutputSink sink_;
   OutputAssembly out_;
-  MacroExpander expander_;
 
   std::int32_t copyCursor_ = 0;
   std::string displayName_;
   std::vector<IncludeFrame> includeStack_;
   std::int32_t epilogueLabel_ = 0;
   std::int32_t passThroughIfs_ = 0;
-  std::string rereadText_;
-  std::string secondLine_;
+  // A line written as the parse left it, normalised here.
+  std::string lineText_;
   // Generated lines are put together here: several per construct, and a fresh
   // string for each would cost more than writing the text.
   std::string composedLine_;

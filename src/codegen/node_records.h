@@ -67,14 +67,16 @@ struct GotoRecord : LineHead {
 struct StatementRecord : LineHead {
   bool notAtEol = false;
   std::int32_t rewriteMark = 0;
-  /// The line as the parse left it, expanded where it was, so that the
-  /// emitter need not read and expand it again; no data when not kept.
+  /// The line as the parse left it (expanded, comments removed), which the
+  /// emitter writes; for an ARRAY line with its "{" line, both joined.
   std::string_view text;
 };
 
 struct ExitRecord : LineHead {
   std::int32_t rewriteMark = 0;
   bool notAtEol = false;
+  /// The line as the parse left it, when rewriteMark is set.
+  std::string_view text;
 };
 
 struct DoRecord : LineHead {
@@ -116,6 +118,9 @@ struct IfRecord : LineHead {
   std::string condition;
   IfForm form = IfForm::NegatedUndecided;
   std::int32_t rewriteMark = 0;
+  /// The line as the parse left it, when rewriteMark is set: a PassThrough
+  /// IF is written as it stands.
+  std::string_view text;
   std::int32_t elseLabel = 0;
   std::int32_t endLabel = 0;
   bool notAtEol = false;

@@ -8,7 +8,7 @@
 namespace pelc {
 namespace {
 
-/// The rewrite mark the emitter reads as "re-read the ARRAY line and its `{` line as one".
+/// Added to the rewrite mark of the node that stands for an ARRAY line and its `{` line.
 constexpr int kArrayBraceMark = 4;
 
 bool endsWithEquals(std::string_view rest) {
@@ -16,13 +16,19 @@ bool endsWithEquals(std::string_view rest) {
   return last != std::string_view::npos && rest[last] == '=';
 }
 
-/// The node of an ARRAY line and its `{` line, the `{` line being the current one.
-void appendOpeningNode(Parser& parser, const LineInfo& arrayLine, int mark) {
+/// The node of an ARRAY line and its `{` line, the `{` line being the current one
+/// and `braceLine` its text; the parser's line is still the ARRAY line's. Both
+/// lines are written as one.
+void appendOpeningNode(Parser& parser, const LineInfo& arrayLine, int mark,
+                       std::string_view braceLine) {
   StatementRecord& node = parser.appendLineNode<StatementRecord>(NodeKind::Statement);
   node.startPos = arrayLine.startPos;
   node.startLine = arrayLine.startLine;
   node.notAtEol = parser.notAtEol();
   node.rewriteMark = mark + kArrayBraceMark;
+  std::string joined = parser.lineText();
+  joined += braceLine;
+  node.text = parser.file().nodes.keepText(joined);
 }
 
 /// The lines after the `{`: data up to the first line that holds a `}`.
@@ -66,7 +72,7 @@ void arrayStatement(Parser& parser, std::string_view rest, int rewriteMark, bool
   int commentFlag = 0;
   if (parser.readLine(text, &commentFlag) != 0 && text.front() == '{') {
     const int mark = rewriteMark != 0 ? rewriteMark : commentFlag;
-    if (mark != 0) appendOpeningNode(parser, arrayLine, mark);
+    if (mark != 0) appendOpeningNode(parser, arrayLine, mark, text);
     readInitialiserList(parser, text);
     return;
   }
@@ -77,6 +83,7 @@ void arrayStatement(Parser& parser, std::string_view rest, int rewriteMark, bool
 int exitStatement(Parser& parser, std::string_view, int rewriteMark) {
   ExitRecord& node = parser.appendLineNode<ExitRecord>(NodeKind::Exit);
   node.rewriteMark = rewriteMark;
+  if (rewriteMark != 0) node.text = parser.keepLineText();
   node.notAtEol = parser.notAtEol();
   parser.file().exitSeen = true;
   // The EXIT node stands for the line, so the dispatcher must add no node of its own.

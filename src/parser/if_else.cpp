@@ -124,6 +124,7 @@ void ifHead(Parser& parser, std::string_view rest, int rewriteMark, bool plain) 
   record.condition = std::move(condition).value_or(std::string{});
   record.form = plain ? IfForm::Plain : IfForm::NegatedUndecided;
   record.rewriteMark = rewriteMark;
+  if (rewriteMark != 0) record.text = parser.keepLineText();
   record.elseLabel = parser.labels().allocate();
   record.endLabel = record.elseLabel;
   record.notAtEol = parser.notAtEol();

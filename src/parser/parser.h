@@ -64,6 +64,8 @@ class Parser {
   }
   void fillHead(LineHead& head) const;
   void appendSilentNode();
+  /// A copy of the current line's text that lives as long as its nodes.
+  std::string_view keepLineText() { return file_.nodes.keepText(lineText_); }
   /// A statement node for the current line, whose text is `text`.
   void appendStatementNode(int rewriteMark, std::string_view text);
   void appendStatementNode(int rewriteMark) { appendStatementNode(rewriteMark, lineText_); }
