@@ -5,7 +5,6 @@
 
 #include "codegen/normalize_blanks.h"
 #include "codegen/temporary_names.h"
-#include "parser/keyword.h"
 #include "preproc/define_directive.h"
 #include "source/line_reader.h"
 
