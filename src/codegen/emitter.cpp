@@ -226,10 +226,7 @@ void Emitter::addComposedLine(std::initializer_list<std::string_view> pieces) {
 // but changed (macros expanded, comments removed), so the emitter needs no
 // macro table and reads no line again.
 void Emitter::rewriteLine(const LineHead& head, std::string_view text) {
-  if (settings_.echoSource) {
-    out_.flushLineMarker();
-    out_.echoLine(head.startPos, head.endPos);
-  }
+  echoLineIfAsked(head);
   lineText_.assign(text);
   normalizeBlanks(lineText_);
   if (lineText_.empty()) return;
@@ -245,11 +242,14 @@ void Emitter::emitStatement(const StatementRecord& record) {
 
 void Emitter::emitDirective(const DirectiveRecord& record) {
   leadIn(record);
-  if (settings_.echoSource) {
-    out_.flushLineMarker();
-    out_.echoLine(record.startPos, record.endPos);
-  }
+  echoLineIfAsked(record);
   leadOut(record);
+}
+
+void Emitter::echoLineIfAsked(const LineHead& head) {
+  if (!settings_.echoSource) return;
+  out_.flushLineMarker();
+  out_.echoLine(head.startPos, head.endPos);
 }
 
 // ---- node kinds ------------------------------------------------------------

@@ -81,6 +81,8 @@ class Emitter {
   void addComposedLine(std::initializer_list<std::string_view> pieces);
 
   void rewriteLine(const LineHead& head, std::string_view text);
+  /// With -M, the source line of `head` as a REM line.
+  void echoLineIfAsked(const LineHead& head);
   void emitStatement(const StatementRecord& record);
   void emitDirective(const DirectiveRecord& record);
 

@@ -90,20 +90,26 @@ TEST(StreamingEmissionTest, HeadDeepensAfterHandOvers) {
   }
 }
 
-/// A memory file system that takes its time to make an output file, as a
-/// disk may.
-class SlowFileSystem final : public FileSystem {
+/// A memory file system to read from, whose output files a test makes in its
+/// own way.
+class MemoryBackedFileSystem : public FileSystem {
  public:
   SourceBytes readFile(const std::string& path) override { return files_.readFile(path); }
   std::optional<SourceBytes> tryReadFile(const std::string& path) override {
     return files_.tryReadFile(path);
   }
   bool canReadStatus(const std::string& path) override { return files_.canReadStatus(path); }
+  MemoryFileSystem files_;
+};
+
+/// A memory file system that takes its time to make an output file, as a
+/// disk may.
+class SlowFileSystem final : public MemoryBackedFileSystem {
+ public:
   std::unique_ptr<OutputFile> createReplacement(const std::string& path) override {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     return files_.createReplacement(path);
   }
-  MemoryFileSystem files_;
 };
 
 // The parse may end while the emission thread is making the output file for
@@ -205,16 +211,10 @@ TEST(StreamingEmissionTest, StretchesWithoutNodesCopiedInPieces) {
 }
 
 /// Output files that take `room` bytes and then fail as a full disk does.
-class FullDiskFileSystem final : public FileSystem {
+class FullDiskFileSystem final : public MemoryBackedFileSystem {
  public:
   explicit FullDiskFileSystem(std::size_t room) : room_(room) {}
-  SourceBytes readFile(const std::string& path) override { return files_.readFile(path); }
-  std::optional<SourceBytes> tryReadFile(const std::string& path) override {
-    return files_.tryReadFile(path);
-  }
-  bool canReadStatus(const std::string& path) override { return files_.canReadStatus(path); }
   std::unique_ptr<OutputFile> createReplacement(const std::string& path) override;
-  MemoryFileSystem files_;
 
  private:
   class LimitedFile;
@@ -300,18 +300,12 @@ TEST(BodyBufferTest, TheHeadGoesInFrontOfBodiesOfEverySize) {
 }
 
 /// A memory file system that counts the output files it makes.
-class CountingFileSystem final : public FileSystem {
+class CountingFileSystem final : public MemoryBackedFileSystem {
  public:
-  SourceBytes readFile(const std::string& path) override { return files_.readFile(path); }
-  std::optional<SourceBytes> tryReadFile(const std::string& path) override {
-    return files_.tryReadFile(path);
-  }
-  bool canReadStatus(const std::string& path) override { return files_.canReadStatus(path); }
   std::unique_ptr<OutputFile> createReplacement(const std::string& path) override {
     ++made;
     return files_.createReplacement(path);
   }
-  MemoryFileSystem files_;
   int made = 0;
 };
 
@@ -350,18 +344,12 @@ TEST(BodyBufferTest, RoomForTheExpectedHead) {
 }
 
 /// A file system that makes no output file while `refusing` holds.
-class RefusingFileSystem final : public FileSystem {
+class RefusingFileSystem final : public MemoryBackedFileSystem {
  public:
-  SourceBytes readFile(const std::string& path) override { return files_.readFile(path); }
-  std::optional<SourceBytes> tryReadFile(const std::string& path) override {
-    return files_.tryReadFile(path);
-  }
-  bool canReadStatus(const std::string& path) override { return files_.canReadStatus(path); }
   std::unique_ptr<OutputFile> createReplacement(const std::string& path) override {
     if (refusing) throw FileError(FileError::Operation::Write, path, "Permission denied");
     return files_.createReplacement(path);
   }
-  MemoryFileSystem files_;
   bool refusing = true;
 };
 
