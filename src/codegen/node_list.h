@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <memory>
 #include <span>
+#include <stdexcept>
 #include <string_view>
 #include <tuple>
 #include <utility>
@@ -18,35 +19,30 @@ struct Node {
   NodeRecord* record;
 };
 
-/// Records of one type in chunks that never move, allocated a few thousand at
-/// a time: large files carry millions of records. Cleared chunks are reused.
-template <class Record>
-class RecordPool {
+/// Elements in chunks of kChunk that never move, handed out in runs of
+/// consecutive ones; cleared chunks are reused. A moved-from store is empty.
+template <class T, std::size_t kChunk>
+class ChunkStore {
  public:
-  RecordPool() = default;
-  RecordPool(RecordPool&& other) noexcept
-      : chunks_(std::move(other.chunks_)),
-        current_(std::exchange(other.current_, 0)),
-        used_(std::exchange(other.used_, 0)) {
-    other.chunks_.clear();
-  }
-  RecordPool& operator=(RecordPool&& other) noexcept {
-    chunks_ = std::move(other.chunks_);
-    other.chunks_.clear();
+  ChunkStore() = default;
+  ChunkStore(ChunkStore&& other) noexcept { *this = std::move(other); }
+  ChunkStore& operator=(ChunkStore&& other) noexcept {
+    chunks_ = std::exchange(other.chunks_, {});
     current_ = std::exchange(other.current_, 0);
     used_ = std::exchange(other.used_, 0);
     return *this;
   }
 
-  Record& emplace_back() {
-    if (used_ == kChunk) {
-      ++current_;
+  /// `count` consecutive elements (at most kChunk), as their last use left them.
+  T* take(std::size_t count) {
+    if (chunks_.empty() || kChunk - used_ < count) {
+      if (!chunks_.empty()) ++current_;
       used_ = 0;
+      if (current_ == chunks_.size()) chunks_.push_back(std::make_unique<T[]>(kChunk));
     }
-    if (current_ == chunks_.size()) chunks_.push_back(std::make_unique<Record[]>(kChunk));
-    Record& record = chunks_[current_][used_++];
-    record = Record{};
-    return record;
+    T* const at = chunks_[current_].get() + used_;
+    used_ += count;
+    return at;
   }
 
   void clear() {
@@ -55,55 +51,43 @@ class RecordPool {
   }
 
  private:
-  static constexpr std::size_t kChunk = 16384 / sizeof(Record);
-  std::vector<std::unique_ptr<Record[]>> chunks_;
+  std::vector<std::unique_ptr<T[]>> chunks_;
   std::size_t current_ = 0;
   std::size_t used_ = 0;
 };
 
-/// Copies of line texts in chunks that never move; cleared chunks are reused.
+/// Records of one type, allocated a few thousand at a time: large files carry
+/// millions of records.
+template <class Record>
+class RecordPool {
+ public:
+  Record& emplace_back() {
+    Record& record = *records_.take(1);
+    record = Record{};
+    return record;
+  }
+  void clear() { records_.clear(); }
+
+ private:
+  ChunkStore<Record, std::max<std::size_t>(1, 16384 / sizeof(Record))> records_;
+};
+
+/// Copies of line texts. A logical line, even an ARRAY line joined with its
+/// `{` line, is far shorter than a chunk.
 class TextArena {
  public:
-  TextArena() = default;
-  TextArena(TextArena&& other) noexcept
-      : chunks_(std::move(other.chunks_)),
-        current_(std::exchange(other.current_, 0)),
-        used_(std::exchange(other.used_, 0)) {
-    other.chunks_.clear();
-  }
-  TextArena& operator=(TextArena&& other) noexcept {
-    chunks_ = std::move(other.chunks_);
-    other.chunks_.clear();
-    current_ = std::exchange(other.current_, 0);
-    used_ = std::exchange(other.used_, 0);
-    return *this;
-  }
-
   /// A copy of `text` that lives until the arena is cleared.
   std::string_view keep(std::string_view text) {
-    if (chunks_.empty() || kChunk - used_ < text.size()) {
-      if (!chunks_.empty()) ++current_;
-      used_ = 0;
-      if (current_ == chunks_.size()) {
-        chunks_.push_back(std::make_unique<char[]>(std::max(kChunk, text.size())));
-      }
-    }
-    char* const at = chunks_[current_].get() + used_;
+    if (text.size() > kChunk) throw std::length_error("line text longer than a chunk");
+    char* const at = chars_.take(text.size());
     std::copy(text.begin(), text.end(), at);
-    used_ += text.size();
     return {at, text.size()};
   }
-
-  void clear() {
-    current_ = 0;
-    used_ = 0;
-  }
+  void clear() { chars_.clear(); }
 
  private:
   static constexpr std::size_t kChunk = 1 << 16;
-  std::vector<std::unique_ptr<char[]>> chunks_;
-  std::size_t current_ = 0;
-  std::size_t used_ = 0;
+  ChunkStore<char, kChunk> chars_;
 };
 
 /// Owns every node and record of one file. Records live in per-type pools
