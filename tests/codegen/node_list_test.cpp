@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ TEST(NodeListTest, KeptTextsStayWhereTheyAre) {
   const std::string_view again = moved.keepText("x = 1\n");
   EXPECT_EQ(again, "x = 1\n");
   EXPECT_EQ(moved.keepText(""), "");
+  // No line comes near a chunk's size; a text that would not fit one is refused.
+  EXPECT_THROW(moved.keepText(std::string(std::size_t{1} << 17, 'z')), std::length_error);
 }
 
 TEST(NodeListTest, StatementTextsTravelWithTheList) {
