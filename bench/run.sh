@@ -29,23 +29,40 @@ for tool in "$pelc" "$generate" /usr/bin/time; do
 done
 command -v cpp >/dev/null || { echo "missing cpp (GNU C preprocessor)" >&2; exit 1; }
 
-# Runs a command `repeat` times with its standard output going to the file named first;
-# prints "<best seconds> <peak KiB>".
-measure() {
-  local output="$1" best="" peak=0 start end seconds rss
+# Runs a command once with its standard output going to the file named first;
+# prints "<seconds> <peak KiB>".
+run_once() {
+  local output="$1" start end
   shift
+  start=$(date +%s%N)
+  /usr/bin/time -f "%M" -o "$dir/time.out" "$@" >"$output"
+  end=$(date +%s%N)
+  awk -v ns=$((end - start)) -v rss="$(tail -n 1 "$dir/time.out")" \
+    'BEGIN { printf "%.4f %d\n", ns / 1e9, rss }'
+}
+
+# Times the three tools in turns, `repeat` rounds of one run each, so that a slower
+# spell of the machine (they come and go over seconds to minutes on a shared host)
+# falls on all of them alike instead of on the runs of one tool. Sets best_<tool>
+# to the fastest run and rss_<tool> to the peak memory of all runs.
+measure_in_turns() {
+  local tool seconds rss
+  best_pelc="" best_cpp="" best_cat="" rss_pelc=0 rss_cpp=0 rss_cat=0
   for ((i = 0; i < repeat; i++)); do
-    start=$(date +%s%N)
-    /usr/bin/time -f "%M" -o "$dir/time.out" "$@" >"$output"
-    end=$(date +%s%N)
-    seconds=$(awk -v ns=$((end - start)) 'BEGIN { printf "%.4f", ns / 1e9 }')
-    rss=$(tail -n 1 "$dir/time.out")
-    if [[ -z $best ]] || awk -v a="$seconds" -v b="$best" 'BEGIN { exit !(a < b) }'; then
-      best=$seconds
-    fi
-    ((rss > peak)) && peak=$rss
+    for tool in pelc cpp cat; do
+      case $tool in
+        pelc) read -r seconds rss < <(run_once /dev/null "$pelc" -X main.pmp) ;;
+        cpp) read -r seconds rss < <(run_once /dev/null cpp -P main.pmp -o main.i) ;;
+        cat) read -r seconds rss < <(run_once main.cat cat main.pmp) ;;
+      esac
+      local best_var="best_$tool" rss_var="rss_$tool"
+      if [[ -z ${!best_var} ]] || awk -v a="$seconds" -v b="${!best_var}" 'BEGIN { exit !(a < b) }'
+      then
+        printf -v "$best_var" '%s' "$seconds"
+      fi
+      if ((rss > ${!rss_var})); then printf -v "$rss_var" '%s' "$rss"; fi
+    done
   done
-  echo "$best $peak"
 }
 
 row() {  # name seconds rssKiB bytes pelcSeconds
@@ -61,7 +78,7 @@ verdict() {  # label value comparison target
     printf "  %-28s %7.2f  (target %s %s)  %s\n", label, v, cmp, t, ok ? "met" : "MISSED" }'
 }
 
-printf 'pelc %s, %s, best of %s runs\n' "$("$pelc" -V 2>/dev/null | head -c 19 || true)" \
+printf 'pelc %s, %s, best of %s runs each, taken in turns\n' "$("$pelc" -V 2>/dev/null | head -c 19 || true)" \
   "$(nproc) cores" "$repeat"
 for size in "${sizes[@]}"; do
   for kind in "${kinds[@]}"; do
@@ -72,9 +89,9 @@ for size in "${sizes[@]}"; do
     bytes=$(stat -c %s "$dir/main.pmp")
     cat "$dir/main.pmp" >/dev/null  # page cache
     cd "$dir"
-    read -r pelc_s pelc_rss < <(measure /dev/null "$pelc" -X main.pmp)
-    read -r cpp_s cpp_rss < <(measure /dev/null cpp -P main.pmp -o main.i)
-    read -r cat_s cat_rss < <(measure main.cat cat main.pmp)
+    measure_in_turns
+    pelc_s=$best_pelc pelc_rss=$rss_pelc cpp_s=$best_cpp cpp_rss=$rss_cpp cat_s=$best_cat
+    cat_rss=$rss_cat
     cd - >/dev/null
     printf '\n%s source, %s MB (%s bytes)\n' "$kind" "$size" "$bytes"
     printf '  %-9s %9s %9s %9s %11s %9s\n' tool seconds MB/s "x pelc" "peak RSS MB" "RSS/size"
