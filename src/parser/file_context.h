@@ -74,6 +74,8 @@ struct FileContext {
   std::vector<std::unique_ptr<SourceFile>> sources;
   /// The included files by the path they were opened under.
   std::map<std::string, const SourceFile*, std::less<>> includedFiles;
+  /// The same files by the names that #INCLUDE lines gave them.
+  std::map<std::string, const SourceFile*, std::less<>> includesByName;
   int maxSwitchDepth = 0;
   bool exitSeen = false;
 };

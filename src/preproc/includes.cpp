@@ -34,7 +34,7 @@ std::vector<std::string> includeSearchList(const FileContext& file) {
 
 /// The first candidate that opens. Each file is read once per compiled file,
 /// however often it is included.
-const SourceFile* openIncludeFile(FileContext& file, std::string_view name) {
+const SourceFile* searchIncludeFile(FileContext& file, std::string_view name) {
   for (const std::string& directory : includeSearchList(file)) {
     std::string path = joinPath(directory, nullptr, name, kIncludePathCapacity);
     if (const auto known = file.includedFiles.find(path); known != file.includedFiles.end()) {
@@ -47,6 +47,18 @@ const SourceFile* openIncludeFile(FileContext& file, std::string_view name) {
     }
   }
   return nullptr;
+}
+
+/// The file that `name` includes. The search list is the same for every
+/// #INCLUDE of a compiled file, so a name is searched for once: a file included
+/// in a loop of thousands of lines would otherwise pay the search each time.
+const SourceFile* openIncludeFile(FileContext& file, const std::string& name) {
+  if (const auto known = file.includesByName.find(name); known != file.includesByName.end()) {
+    return known->second;
+  }
+  const SourceFile* source = searchIncludeFile(file, name);
+  if (source != nullptr) file.includesByName.emplace(name, source);
+  return source;
 }
 
 }  // namespace

@@ -158,6 +158,23 @@ TEST(IncludesTest, NestedNamesResolveAgainstTheQueuedFile) {
   EXPECT_EQ(parse.nodes()[3].kind, NodeKind::IncludeEnd);
 }
 
+// A name is searched for once per compiled file; every later #INCLUDE of it, from
+// any file and however spelled, must still find what the search found.
+TEST(IncludesTest, RepeatedNamesFindTheSameFiles) {
+  const TreeParse parse("src/main.pmp",
+                        "#INCLUDE a.pmp\n#INCLUDE b.pmp\n#INCLUDE  a.pmp \t\n#INCLUDE "
+                        "sub\\c.pmp\n#INCLUDE sub/c.pmp\n",
+                        {{"src/a.pmp", "#INCLUDE b.pmp\n"},
+                         {"src/b.pmp", "b = 1\n"},
+                         {"src/sub/c.pmp", "c = 1\n"},
+                         {"first/b.pmp", "wrong = 1\n"}},
+                        {"-Ifirst"});
+  EXPECT_FALSE(parse.aborted()) << parse.printed();
+  EXPECT_EQ(includedPaths(parse),
+            (std::vector<std::string>{"src/a.pmp", "src/b.pmp", "src/b.pmp", "src/a.pmp",
+                                      "src/b.pmp", "src/sub/c.pmp", "src/sub/c.pmp"}));
+}
+
 /// src/i0.pmp includes i1.pmp, which includes i2.pmp, ... up to i<levels>.pmp.
 std::vector<TreeFile> includeChain(int levels) {
   std::vector<TreeFile> tree;
