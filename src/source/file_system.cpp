@@ -136,6 +136,7 @@ class DiskOutputFile final : public OutputFile {
   void copyTo(OutputFile& out) override;
 
   void commit() override {
+    finishWriteBack();
     if (::close(fd_.release()) != 0) {
       throw FileError(FileError::Operation::Write, target_, errnoText(errno));
     }
@@ -155,6 +156,16 @@ class DiskOutputFile final : public OutputFile {
     if (end_ - writtenBack_ < kWriteBackStep) return;
     ::sync_file_range(fd_.get(), writtenBack_, end_ - writtenBack_, SYNC_FILE_RANGE_WRITE);
     writtenBack_ = end_;
+#endif
+  }
+
+  // The last piece, and the head written into its room, are started before the
+  // rename too, so that it has only the old file to release. Started for a small
+  // file, whose whole write it would be, it would add a disk request instead.
+  void finishWriteBack() {
+#if defined(SYNC_FILE_RANGE_WRITE)
+    if (writtenBack_ == front_) return;
+    ::sync_file_range(fd_.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
 #endif
   }
 
