@@ -1,11 +1,12 @@
 // The code emitter.
 #include "codegen/emitter.h"
 
+#include <algorithm>
 #include <cstdio>
 
-#include "codegen/normalize_blanks.h"
 #include "codegen/temporary_names.h"
 #include "preproc/define_directive.h"
+#include "source/char_class.h"
 #include "source/line_reader.h"
 
 namespace pelc {
@@ -32,7 +33,6 @@ Emitter::Emitter(FileContext& file, Diagnostics& diag, std::span<const std::stri
       body_(body),
       sink_(body),
       out_(sink_, reader_, file.run.settings, diag) {
-  lineText_.reserve(kLineBufferSize);
   // The -D texts are entered once more, as for every emission: their messages
   // come out again here. The lines come from the parse already expanded, so
   // the table itself is not needed.
@@ -227,11 +227,9 @@ void Emitter::addComposedLine(std::initializer_list<std::string_view> pieces) {
 // macro table and reads no line again.
 void Emitter::rewriteLine(const LineHead& head, std::string_view text) {
   echoLineIfAsked(head);
-  lineText_.assign(text);
-  normalizeBlanks(lineText_);
-  if (lineText_.empty()) return;
-  lineText_.push_back('\n');
-  out_.addLine(lineText_);
+  // Normalised, a line of blanks would be empty, and an empty line is not written.
+  if (std::all_of(text.begin(), text.end(), [](char c) { return isBlank(c); })) return;
+  out_.addNormalizedLine(text);
 }
 
 void Emitter::emitStatement(const StatementRecord& record) {

@@ -121,8 +121,6 @@ class Emitter {
   std::vector<IncludeFrame> includeStack_;
   std::int32_t epilogueLabel_ = 0;
   std::int32_t passThroughIfs_ = 0;
-  // A line written as the parse left it, normalised here.
-  std::string lineText_;
   // Generated lines are put together here: several per construct, and a fresh
   // string for each would cost more than writing the text.
   std::string composedLine_;

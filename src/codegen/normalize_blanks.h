@@ -1,7 +1,9 @@
 // Blank normalisation of statement lines that are written again after a rewrite.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace pelc {
 
@@ -10,5 +12,9 @@ namespace pelc {
 /// are, and removes the trailing blanks. Blanks are space, tab, LF, VT, FF and CR; every other
 /// byte, NUL included, is an ordinary character.
 void normalizeBlanks(std::string& text);
+
+/// The same normalisation of `text` written to `out`, which has room for text.size() bytes
+/// (the result is never longer) and may be text.data() itself; returns the result's length.
+std::size_t normalizeBlanksInto(std::string_view text, char* out);
 
 }  // namespace pelc

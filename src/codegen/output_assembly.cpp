@@ -6,6 +6,7 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "codegen/normalize_blanks.h"
 #include "source/char_class.h"
 
 namespace pelc {
@@ -31,6 +32,22 @@ void OutputAssembly::addLabel(std::string_view prefix, std::int32_t label) {
   end = std::to_chars(end, text + sizeof text - 1, label).ptr;
   *end++ = '\n';
   addLine(std::string_view(text, static_cast<std::size_t>(end - text)));
+}
+
+// Normalised straight into the output: most rewritten lines are statements,
+// and this is the last copy their text needs. Normalising leaves no line feed.
+void OutputAssembly::addNormalizedLine(std::string_view text) {
+  flushLineMarker();
+  breakOpenCopy();
+  if (text.size() > OutputSink::kMaxDirectLine) {
+    std::string line(text);
+    line.resize(normalizeBlanksInto(line, line.data()));
+    line.push_back('\n');
+    sink_.append(line);
+    return;
+  }
+  char* const out = sink_.beginLine(text.size());
+  sink_.endLine(normalizeBlanksInto(text, out));
 }
 
 void OutputAssembly::setLineMarker(std::int32_t line, std::optional<std::string_view> name) {

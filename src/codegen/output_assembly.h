@@ -30,6 +30,8 @@ class OutputAssembly {
   void addLine(std::string_view text);
   /// A generated line of `prefix` and a label number, e.g. "GOTO PML" and 3.
   void addLabel(std::string_view prefix, std::int32_t label);
+  /// A line of `text` with its blanks normalised, which must leave some text.
+  void addNormalizedLine(std::string_view text);
 
   void setLineMarker(std::int32_t line, std::optional<std::string_view> name = std::nullopt);
   /// The marker the output starts under. While its name is still the pending

@@ -24,6 +24,22 @@ class OutputSink {
   /// Writes what is buffered; call before committing the file.
   void flush();
 
+  /// Room in the buffer for a line of at most kMaxDirectLine bytes, written there
+  /// directly instead of being copied in: fill it, then end it with endLine().
+  char* beginLine(std::size_t length) {
+    if (used_ + length + kLineEnd > kCapacity) flush();
+    return buffer_.get() + used_;
+  }
+  /// Takes `length` bytes of the line begun last, which hold no line feed, and a
+  /// CR LF after them.
+  void endLine(std::size_t length) {
+    used_ += length;
+    buffer_[used_++] = '\r';
+    buffer_[used_++] = '\n';
+    flushIfFull();
+  }
+  static constexpr std::size_t kMaxDirectLine = 1 << 15;
+
  private:
   static constexpr std::size_t kFlushSize = 1 << 16;
   static constexpr std::size_t kLineEnd = 2;
