@@ -54,44 +54,81 @@ constexpr std::array<bool, 256> kKeptAsIs = [] {
 constexpr std::size_t kBlock = 16;
 
 #if defined(__SSE2__)
-/// One bit per byte of the sixteen at `read`, set where the scan must look closer: a
-/// blank other than a space, a space before a blank or before the end, or a quote.
-/// Most bytes of a line are words and single spaces.
-unsigned blockStops(const char* read, const char* end) {
-  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(read));
+/// The spaces and the other blanks among the sixteen bytes at `read`, one bit a byte.
+struct BlockBlanks {
+  unsigned spaces;
+  unsigned controls;  // tab to CR
+};
+
+BlockBlanks blockBlanks(__m128i bytes) {
   const __m128i space = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(' '));
   // Tab to CR are 9 to 13: less than 5 once 9 is taken away, as unsigned bytes.
   const __m128i fromTab = _mm_sub_epi8(bytes, _mm_set1_epi8('\t'));
   const __m128i control = _mm_cmpeq_epi8(_mm_max_epu8(fromTab, _mm_set1_epi8(4)), _mm_set1_epi8(4));
+  return {static_cast<unsigned>(_mm_movemask_epi8(space)),
+          static_cast<unsigned>(_mm_movemask_epi8(control))};
+}
+
+__m128i loadBlock(const char* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
+
+/// One bit per byte of the sixteen at `at`, set where the scan must look closer: a
+/// blank other than a space, a space before a blank or before the end, or a quote.
+/// Most bytes of a line are words and single spaces.
+unsigned blockStops(const char* at, const char* end) {
+  const __m128i bytes = loadBlock(at);
+  const BlockBlanks blanks = blockBlanks(bytes);
   const __m128i quote = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')),
                                                   _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\''))),
                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8('`')));
-  const auto spaces = static_cast<unsigned>(_mm_movemask_epi8(space));
-  const auto controls = static_cast<unsigned>(_mm_movemask_epi8(control));
   const auto quotes = static_cast<unsigned>(_mm_movemask_epi8(quote));
   // The byte after the block: a blank, or the end, makes a last space a change.
-  const char* const after = read + kBlock;
+  const char* const after = at + kBlock;
   const unsigned blankAfter = after == end || isBlank(*after) ? 1u : 0u;
-  const unsigned blanksAfter = ((spaces | controls) >> 1) | (blankAfter << (kBlock - 1));
-  return controls | quotes | (spaces & blanksAfter);
+  const unsigned blanksAfter =
+      ((blanks.spaces | blanks.controls) >> 1) | (blankAfter << (kBlock - 1));
+  return blanks.controls | quotes | (blanks.spaces & blanksAfter);
 }
 #endif
+
+/// Past the blanks that start the text at `read`.
+const char* skipLeadingBlanks(const char* read, const char* end) {
+#if defined(__SSE2__)
+  while (static_cast<std::size_t>(end - read) >= kBlock) {
+    const BlockBlanks blanks = blockBlanks(loadBlock(read));
+    const unsigned words = ~(blanks.spaces | blanks.controls) & 0xffffu;
+    if (words != 0) return read + std::countr_zero(words);
+    read += kBlock;
+  }
+#endif
+  while (read != end && isBlank(*read)) ++read;
+  return read;
+}
+
+/// The first byte from `read` on that the scan must look closer at, or the end. The
+/// last bytes, fewer than a block, are seen in the block that ends with the text.
+const char* nextStop(const char* read, const char* begin, const char* end) {
+#if defined(__SSE2__)
+  while (static_cast<std::size_t>(end - read) >= kBlock) {
+    const unsigned stops = blockStops(read, end);
+    if (stops != 0) return read + std::countr_zero(stops);
+    read += kBlock;
+  }
+  if (read == end || static_cast<std::size_t>(end - begin) < kBlock) return read;
+  const char* const last = end - kBlock;
+  const unsigned stops = blockStops(last, end) >> (read - last);
+  return stops != 0 ? read + std::countr_zero(stops) : end;
+#else
+  (void)begin;
+  (void)end;
+  return read;
+#endif
+}
 
 /// Where the text from `read` on first needs a change; quoted sections are kept as
 /// they are and looked past. Most re-emitted lines are already normal (single spaces
 /// between words) up to their line end.
-const char* findFirstChange(const char* read, const char* end) {
-  while (read != end) {
-#if defined(__SSE2__)
-    if (static_cast<std::size_t>(end - read) >= kBlock) {
-      const unsigned stops = blockStops(read, end);
-      if (stops == 0) {
-        read += kBlock;
-        continue;
-      }
-      read += std::countr_zero(stops);
-    }
-#endif
+const char* findFirstChange(const char* read, const char* begin, const char* end) {
+  while ((read = nextStop(read, begin, end)) != end) {
     const auto c = static_cast<unsigned char>(*read);
     if (kKeptAsIs[c]) {
       ++read;
@@ -111,9 +148,7 @@ const char* findFirstChange(const char* read, const char* end) {
 std::size_t normalizeBlanksInto(std::string_view text, char* out) {
   const char* const begin = text.data();
   const char* const end = begin + text.size();
-  const char* read = begin;
-  while (read != end && isBlank(*read)) ++read;
-  read = findFirstChange(read, end);
+  const char* read = findFirstChange(skipLeadingBlanks(begin, end), begin, end);
   // Up to the first change the text stays as it is.
   const auto kept = static_cast<std::size_t>(read - begin);
   if (out != begin && kept != 0) std::memcpy(out, begin, kept);
