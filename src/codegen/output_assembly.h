@@ -55,7 +55,14 @@ class OutputAssembly {
   bool endsWithLineFeed(std::int32_t from, std::int32_t to) const;
 
  private:
-  bool positionsOutOfOrder(std::int32_t from, std::int32_t to);
+  /// Whether [from, to) is no range of the source: then reported, and written as an
+  /// internal error. Asked for every copy, so the test itself is inline.
+  bool positionsOutOfOrder(std::int32_t from, std::int32_t to) {
+    if (from >= 0 && to >= 0 && from <= to) return false;
+    reportPositions(from, to);
+    return true;
+  }
+  void reportPositions(std::int32_t from, std::int32_t to);
   std::string_view sourceBytes(std::int32_t from, std::int32_t to);
   void appendCopy(std::string_view bytes, std::int32_t to);
   void breakOpenCopy();

@@ -12,18 +12,6 @@ void SourceReader::attach(std::string_view bytes) {
   forgetHandedOut();
 }
 
-void SourceReader::seekSource(int32_t position) {
-  assert(position >= 0);
-  pending_ = PendingChars{};
-  offset_ = position;
-  forgetHandedOut();
-}
-
-void SourceReader::forgetHandedOut() {
-  handedOut_.fill(kNoPosition);
-  handedTop_ = 0;
-}
-
 SourceReader::State SourceReader::saveState() const {
   return State{bytes_, offset_, pending_, currentLine_, handedOut_, handedTop_};
 }

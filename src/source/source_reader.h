@@ -60,7 +60,12 @@ class SourceReader {
 
   /// Empties the pending slots and continues at `position` (>= 0); currentLine is
   /// the caller's business.
-  void seekSource(int32_t position);
+  void seekSource(int32_t position) {
+    assert(position >= 0);
+    pending_ = PendingChars{};
+    offset_ = position;
+    forgetHandedOut();
+  }
 
   PendingChars savePending() const { return pending_; }
   void restorePending(const PendingChars& saved) { pending_ = saved; }
@@ -142,7 +147,10 @@ class SourceReader {
   int takePending();
   void pushPending(int ch, int32_t position);
   int handOut(int ch, int32_t position);
-  void forgetHandedOut();
+  void forgetHandedOut() {
+    handedOut_.fill(kNoPosition);
+    handedTop_ = 0;
+  }
 
   std::string_view bytes_;
   int32_t size_ = 0;
