@@ -195,6 +195,19 @@ TEST(OutputAssemblyTest, CopiedLinesAreNeverContinued) {
        "x = 1 {\r\nz\r\n"},
       {"open copy at the very end stays open", [](OutputAssembly& o) { o.copySource(0, 5); },
        "x = 1"},
+      {"label after an open copy",
+       [](OutputAssembly& o) {
+         o.copySource(0, 5);
+         o.addLabel("GOTO PML", 7);
+       },
+       "x = 1\r\nGOTO PML7\r\n"},
+      {"normalised line after an open copy, under a pending marker",
+       [](OutputAssembly& o) {
+         o.copySource(0, 5);
+         o.setLineMarker(3);
+         o.addNormalizedLine("  a  =\t'b  c'  \n");
+       },
+       "x = 1\r\n#line 3\r\n  a = 'b  c'\r\n"},
       {"completeLine ends the open line once",
        [](OutputAssembly& o) {
          o.copySource(0, 5);
@@ -287,6 +300,26 @@ TEST(OutputAssemblyTest, CopyBeyondTheSourceIsAReadError) {
   Assembly assembly("abc\n");
   EXPECT_THROW(assembly.out().copySource(0, 9), AbortFile);
   EXPECT_EQ(assembly.printed(), "t.pmp: Prompt not found: pnum = 201\n");
+}
+
+// Labels and normalised lines are written into the output's buffer directly:
+// whatever room is left when they come, the bytes must be those of the general
+// path, and a line longer than the buffer takes that path itself.
+TEST(OutputAssemblyTest, DirectLinesAtEveryFillOfTheBuffer) {
+  const std::string longText = "a  " + std::string(40000, 'b') + "  c\n";
+  const std::string longLine = "a " + std::string(40000, 'b') + " c\r\n";
+  for (std::size_t filler = 65480; filler < 65540; filler += 3) {
+    Assembly assembly("");
+    const std::string before(filler, 'f');
+    assembly.out().addLine(before + "\n");
+    assembly.out().addLabel("    GOTO PML", 2147483647);
+    assembly.out().addNormalizedLine("\tx  =  y\n");
+    assembly.out().addNormalizedLine(longText);
+    assembly.out().addLabel(":PML", 5);
+    EXPECT_TRUE(assembly.finish() ==
+                before + "\r\n    GOTO PML2147483647\r\n\tx = y\r\n" + longLine + ":PML5\r\n")
+        << filler;
+  }
 }
 
 TEST(OutputAssemblyTest, AddLineFoldsLineEnds) {
