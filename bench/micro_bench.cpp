@@ -1,7 +1,8 @@
 // Micro-benchmarks of the compiler's hot paths.
 //
-// The source reader, the logical line reader, macro reference scanning and expansion, and the
-// copy of source bytes into the output, each on 4 MB of generated source of either kind.
+// The source reader, the logical line reader, macro reference scanning and expansion, the
+// copy of source bytes into the output and rewritten lines written to it, each on 4 MB of
+// generated source of either kind.
 #include <benchmark/benchmark.h>
 
 #include <sstream>
@@ -188,6 +189,30 @@ void BM_SourceCopy(benchmark::State& state) {
   setLabel(state, bytes.size());
 }
 BENCHMARK(BM_SourceCopy)->Args({1, 1 << 30})->Args({1, 40})->Args({0, 40});
+
+// Every line written again as a rewritten statement: blanks normalised on the
+// way into the output buffer.
+void BM_RewrittenLines(benchmark::State& state) {
+  const std::string& bytes = source(kindOf(state));
+  const std::vector<std::string> lines = linesOf(bytes);
+  std::ostringstream messages;
+  pelc::Diagnostics diag(messages);
+  pelc::Settings settings;
+  settings.suppressLineMarkers = true;
+  pelc::SourceReader reader;
+  for (auto _ : state) {
+    DiscardingOutput file;
+    pelc::OutputSink sink(file);
+    pelc::OutputAssembly out(sink, reader, settings, diag);
+    for (const std::string& line : lines) {
+      if (line.find_first_not_of(" \t\n\v\f\r") != std::string::npos) out.addNormalizedLine(line);
+    }
+    sink.flush();
+    benchmark::DoNotOptimize(file.written);
+  }
+  setLabel(state, bytes.size());
+}
+BENCHMARK(BM_RewrittenLines)->Arg(0)->Arg(1);
 
 }  // namespace
 
