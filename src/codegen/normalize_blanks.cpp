@@ -54,7 +54,7 @@ constexpr std::array<bool, 256> kKeptAsIs = [] {
 constexpr std::size_t kBlock = 16;
 
 #if defined(__SSE2__)
-/// The spaces and the other blanks among the sixteen bytes at `read`, one bit a byte.
+/// The spaces and the other blanks among sixteen bytes, one bit a byte.
 struct BlockBlanks {
   unsigned spaces;
   unsigned controls;  // tab to CR
