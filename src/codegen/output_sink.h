@@ -1,6 +1,7 @@
 // The byte stream of an output file: every line feed leaves as CR LF.
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <memory>
 #include <string_view>
@@ -27,6 +28,7 @@ class OutputSink {
   /// Room in the buffer for a line of at most kMaxDirectLine bytes, written there
   /// directly instead of being copied in: fill it, then end it with endLine().
   char* beginLine(std::size_t length) {
+    assert(length <= kMaxDirectLine);
     if (used_ + length + kLineEnd > kCapacity) flush();
     return buffer_.get() + used_;
   }
@@ -44,6 +46,7 @@ class OutputSink {
   static constexpr std::size_t kFlushSize = 1 << 16;
   static constexpr std::size_t kLineEnd = 2;
   static constexpr std::size_t kCapacity = kFlushSize + kLineEnd;
+  static_assert(kMaxDirectLine + kLineEnd <= kCapacity, "a direct line fits an empty buffer");
 
   void put(std::string_view bytes);
   void flushIfFull() {
