@@ -1,12 +1,11 @@
 // The code emitter.
 #include "codegen/emitter.h"
 
-#include <algorithm>
 #include <cstdio>
 
 #include "codegen/temporary_names.h"
+#include "parser/keyword.h"
 #include "preproc/define_directive.h"
-#include "source/char_class.h"
 #include "source/line_reader.h"
 
 namespace pelc {
@@ -228,7 +227,7 @@ void Emitter::addComposedLine(std::initializer_list<std::string_view> pieces) {
 void Emitter::rewriteLine(const LineHead& head, std::string_view text) {
   echoLineIfAsked(head);
   // Normalised, a line of blanks would be empty, and an empty line is not written.
-  if (std::all_of(text.begin(), text.end(), [](char c) { return isBlank(c); })) return;
+  if (isAllBlank(text)) return;
   out_.addNormalizedLine(text);
 }
 
