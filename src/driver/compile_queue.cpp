@@ -12,7 +12,8 @@ void CompileQueue::start(std::string_view inputPath) {
   std::string path(inputPath.substr(0, kQueuedNameCapacity - 1));
   normalizePath(path);
   replaceExtension(".pmp", path, kQueuedNameCapacity - 1);
-  paths_.assign(1, std::move(path));
+  paths_.clear();
+  paths_.push_back(std::move(path));
 }
 
 namespace {

@@ -44,6 +44,7 @@ int runCompileQueue(const Settings& settings, Diagnostics& diag, FileSystem& fil
   queue.start(settings.inputPath.substr(0, 255));
   try {
     for (std::size_t index = 0; index < queue.size(); ++index) {
+      // A copy: compiling the file may queue more and move the queue's entries.
       const std::string path = queue.at(index);
       compileFile(run, state, path);
     }

@@ -77,7 +77,10 @@ void includeDirective(Parser& parser, std::string_view, std::string_view rest) {
   }
   const std::string name = includeName(rest);
   const SourceFile* source = openIncludeFile(file, name);
-  if (source == nullptr) diag.reportMessage(Msg::IncludeNotFound, line);
+  if (source == nullptr) {
+    diag.reportMessage(Msg::IncludeNotFound, line);
+    throw AbortFile{};  // the report always throws; nothing below may meet a missing file
+  }
 
   auto& record = parser.appendLineNode<IncludeRecord>(NodeKind::Include);
   record.foundPath = source->path;
