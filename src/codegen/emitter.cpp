@@ -159,7 +159,7 @@ void Emitter::emitNode(const Node& node) {
     case NodeKind::IfdefEnd:
       return emitEndif(recordOf<EndifRecord>(node));
   }
-  diag_.reportMessage(Msg::BadNodeKind, kNoLine);
+  diag_.throwMessage(Msg::BadNodeKind, kNoLine);
 }
 
 // ---- the recurring steps -------------------------------------------------

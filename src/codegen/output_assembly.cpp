@@ -103,7 +103,7 @@ void OutputAssembly::reportPositions(std::int32_t from, std::int32_t to) {
 
 std::string_view OutputAssembly::sourceBytes(std::int32_t from, std::int32_t to) {
   const std::string_view bytes = reader_.bytes();
-  if (static_cast<std::size_t>(to) > bytes.size()) diag_.reportMessage(Msg::ReadFailed, kNoLine);
+  if (static_cast<std::size_t>(to) > bytes.size()) diag_.throwMessage(Msg::ReadFailed, kNoLine);
   reader_.seekSource(to);
   return bytes.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
 }

@@ -1,6 +1,7 @@
 // Numbered message reporting.
 #include "diag/diagnostics.h"
 
+#include <cassert>
 #include <cstdlib>
 
 namespace pelc {
@@ -26,6 +27,12 @@ void Diagnostics::reportMessage(Msg msg, int line) {
   errorState_ = 1;
   if (severityOf(msg) == Severity::Returns) return;
   throw AbortFile{};
+}
+
+void Diagnostics::throwMessage(Msg msg, int line) {
+  assert(severityOf(msg) == Severity::Thrown || (errorState_ == 2 && codeOf(msg) < 0));
+  reportMessage(msg, line);
+  throw AbortFile{};  // not reached for the messages above; the caller relies on it
 }
 
 void Diagnostics::reportSyntaxError(int line) {

@@ -36,6 +36,11 @@ class Diagnostics {
   /// message's severity: returns, or throws AbortFile.
   void reportMessage(Msg msg, int line);
 
+  /// Prints a message that abandons the current work and throws AbortFile: one
+  /// of severity Thrown, or any negative one in fatal mode. Callers that must
+  /// not go on after the message use it, so that the compiler sees it too.
+  [[noreturn]] void throwMessage(Msg msg, int line);
+
   /// -236 when no block is open, -255 otherwise; both return unless fatal.
   void reportSyntaxError(int line);
 

@@ -156,7 +156,7 @@ void compileFile(RunContext& run, DriverState& state, const std::string& path) {
   const std::string outputPath = outputPathOf(path);
   diag.setCurrentFileName(path);
   if (run.settings.checkInput && !run.fileSystem.canReadStatus(path)) {
-    diag.reportMessage(Msg::InputStatus, kNoLine);
+    diag.throwMessage(Msg::InputStatus, kNoLine);
   }
   // A pass that failed with errors that let it go on skips the listing; a
   // thrown message or a file error does not.

@@ -39,14 +39,13 @@ void CompileQueue::registerChainTarget(std::string_view argument, const Settings
   if (!settings.followChains) return;
   std::string name;
   if (!scanWord(argument, name, kQueuedNameCapacity)) {
-    diag.reportMessage(Msg::ChainWithoutName, line);
-    return;
+    diag.throwMessage(Msg::ChainWithoutName, line);
   }
   std::replace(name.begin(), name.end(), '\\', '/');
   replaceExtension(".pmp", name, kQueuedNameCapacity - 1);
   std::string path = joinPath(settings.baseDirectory, &queuedFilePath, name, kQueuedNameCapacity);
   if (contains(path)) return;
-  if (paths_.size() == kMaxQueuedFiles) diag.reportMessage(Msg::TooManyFiles, line);
+  if (paths_.size() == kMaxQueuedFiles) diag.throwMessage(Msg::TooManyFiles, line);
   paths_.push_back(std::move(path));
 }
 

@@ -25,10 +25,7 @@ struct OptionState {
   bool helpShown = false;
 };
 
-[[noreturn]] void usageError(Diagnostics& diag) {
-  diag.reportMessage(Msg::Usage, kNoPrefix);
-  throw AbortFile{};  // not reached: the usage error is always thrown
-}
+[[noreturn]] void usageError(Diagnostics& diag) { diag.throwMessage(Msg::Usage, kNoPrefix); }
 
 void setBaseDirectory(OptionState& state, std::string_view value, Diagnostics& diag) {
   if (value.empty() || !state.settings.baseDirectory.empty()) usageError(diag);
@@ -40,7 +37,7 @@ void setBaseDirectory(OptionState& state, std::string_view value, Diagnostics& d
 void addDefine(OptionState& state, std::string_view value, Diagnostics& diag) {
   if (value.empty()) usageError(diag);
   if (state.settings.defineList.size() == kMaxDefines) {
-    diag.reportMessage(Msg::TooManyOptions, kNoLine);
+    diag.throwMessage(Msg::TooManyOptions, kNoLine);
   }
   state.settings.defineList.emplace_back(value);
 }
@@ -48,7 +45,7 @@ void addDefine(OptionState& state, std::string_view value, Diagnostics& diag) {
 void addIncludeDirectory(OptionState& state, std::string_view value, Diagnostics& diag) {
   if (value.empty()) usageError(diag);
   if (state.settings.includeOptionList.size() == kMaxIncludeOptions) {
-    diag.reportMessage(Msg::TooManyOptions, kNoLine);
+    diag.throwMessage(Msg::TooManyOptions, kNoLine);
   }
   std::string directory(value);
   normalizePath(directory);

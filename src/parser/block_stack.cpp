@@ -9,7 +9,7 @@ void BlockStack::reset() {
 }
 
 BlockEntry& BlockStack::push(Diagnostics& diag, int line) {
-  if (depth_ + 1 > kMaxOpenBlocks) diag.reportMessage(Msg::TooManyBlocks, line);
+  if (depth_ + 1 > kMaxOpenBlocks) diag.throwMessage(Msg::TooManyBlocks, line);
   ++depth_;
   return top();
 }

@@ -25,7 +25,7 @@ void appendGoto(Parser& parser, std::int32_t label) {
 }
 
 void reportUnknownEvent(Parser& parser) {
-  parser.diag().reportMessage(Msg::UnknownEvent, parser.line().startLine);
+  parser.diag().throwMessage(Msg::UnknownEvent, parser.line().startLine);
 }
 
 }  // namespace pelc

@@ -86,6 +86,6 @@ inline constexpr std::array<LoopAction, 21> kTestedLoopActions = [] {
 // clang-format on
 
 /// The grammar table raised an event that the construct has no action for.
-void reportUnknownEvent(Parser& parser);
+[[noreturn]] void reportUnknownEvent(Parser& parser);
 
 }  // namespace pelc

@@ -47,10 +47,7 @@ void doHead(Parser& parser, std::string_view rest, int, bool) {
 
 void doEvent(Parser& parser, int event, int& token, std::string_view, std::string_view rest) {
   const std::optional<DoAction> action = actionOf(kDoActions, kFirstDoEvent, event);
-  if (!action) {
-    reportUnknownEvent(parser);
-    return;
-  }
+  if (!action) reportUnknownEvent(parser);
   DoRecord& loop = topRecord<DoRecord>(parser);
   switch (*action) {
     case DoAction::SwitchJump:

@@ -51,10 +51,7 @@ void forHead(Parser& parser, std::string_view rest, int, bool) {
 
 void forEvent(Parser& parser, int event, int& token, std::string_view, std::string_view) {
   const std::optional<LoopAction> action = actionOf(kTestedLoopActions, kFirstForEvent, event);
-  if (!action) {
-    reportUnknownEvent(parser);
-    return;
-  }
+  if (!action) reportUnknownEvent(parser);
   ForRecord& loop = topRecord<ForRecord>(parser);
   switch (*action) {
     case LoopAction::SwitchJumpEnds:

@@ -133,10 +133,7 @@ void ifHead(Parser& parser, std::string_view rest, int rewriteMark, bool plain) 
 void ifEvent(Parser& parser, int event, int& token, std::string_view keyword,
              std::string_view rest) {
   const std::optional<IfAction> action = actionOf(kIfActions, kFirstIfEvent, event);
-  if (!action) {
-    reportUnknownEvent(parser);
-    return;
-  }
+  if (!action) reportUnknownEvent(parser);
   IfRecord& record = topRecord<IfRecord>(parser);
   switch (*action) {
     case IfAction::SwitchJump:

@@ -122,7 +122,7 @@ void Parser::dispatchDirective(const DirectiveRow& row, const Keyword& keyword, 
     return;
   }
   if (keyword.isDirective() && expanded)
-    diag().reportMessage(Msg::MisplacedDirective, line_.startLine);
+    diag().throwMessage(Msg::MisplacedDirective, line_.startLine);
   const std::string_view rest = std::string_view(lineText_).substr(keyword.restOffset());
   row.handler(*this, row.name, rest);
 }

@@ -103,10 +103,7 @@ void switchBreak(Parser& parser, SwitchRecord& owner) {
 
 void switchEvent(Parser& parser, int event, int& token, std::string_view, std::string_view rest) {
   const std::optional<SwitchAction> action = actionOf(kSwitchActions, kFirstSwitchEvent, event);
-  if (!action) {
-    reportUnknownEvent(parser);
-    return;
-  }
+  if (!action) reportUnknownEvent(parser);
   SwitchRecord& owner = topRecord<SwitchRecord>(parser);
   switch (*action) {
     case SwitchAction::Brace:

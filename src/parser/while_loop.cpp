@@ -29,10 +29,7 @@ void whileHead(Parser& parser, std::string_view rest, int, bool) {
 
 void whileEvent(Parser& parser, int event, int& token, std::string_view, std::string_view) {
   const std::optional<LoopAction> action = actionOf(kTestedLoopActions, kFirstWhileEvent, event);
-  if (!action) {
-    reportUnknownEvent(parser);
-    return;
-  }
+  if (!action) reportUnknownEvent(parser);
   WhileRecord& loop = topRecord<WhileRecord>(parser);
   switch (*action) {
     case LoopAction::SwitchJumpEnds:

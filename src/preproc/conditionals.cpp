@@ -35,7 +35,7 @@ void ifdefDirective(Parser& parser, std::string_view name, std::string_view rest
   }
   warnExtraText(parser, rest.substr(*stop));
   ConditionalState& state = parser.file().conditionals;
-  if (state.depth() + 1 > kMaxConditionalDepth) diag.reportMessage(Msg::NestingTooDeep, line);
+  if (state.depth() + 1 > kMaxConditionalDepth) diag.throwMessage(Msg::NestingTooDeep, line);
   auto& branch = parser.appendLineNode<BranchRecord>(NodeKind::Ifdef);
   if (state.skipping) {
     branch.state = -1;
@@ -53,7 +53,7 @@ void elseDirective(Parser& parser, std::string_view, std::string_view rest) {
   warnExtraText(parser, rest);
   ConditionalState& state = parser.file().conditionals;
   if (!groupOfThisFileOpen(state) || state.groups.back().elseBranch != nullptr) {
-    parser.diag().reportMessage(Msg::MisplacedDirective, parser.line().startLine);
+    parser.diag().throwMessage(Msg::MisplacedDirective, parser.line().startLine);
   }
   auto& branch = parser.appendLineNode<BranchRecord>(NodeKind::IfdefElse);
   ConditionalGroup& group = state.groups.back();
@@ -68,7 +68,7 @@ void endifDirective(Parser& parser, std::string_view, std::string_view rest) {
   warnExtraText(parser, rest);
   ConditionalState& state = parser.file().conditionals;
   if (!groupOfThisFileOpen(state)) {
-    parser.diag().reportMessage(Msg::MisplacedDirective, parser.line().startLine);
+    parser.diag().throwMessage(Msg::MisplacedDirective, parser.line().startLine);
   }
   const ConditionalGroup group = state.groups.back();
   state.groups.pop_back();
@@ -83,7 +83,7 @@ void endifDirective(Parser& parser, std::string_view, std::string_view rest) {
 void endOfFileCheck(Parser& parser) {
   const ConditionalState& state = parser.file().conditionals;
   if (state.depth() != state.fileConditionalBase) {
-    parser.diag().reportMessage(Msg::OpenConditional, parser.line().startLine);
+    parser.diag().throwMessage(Msg::OpenConditional, parser.line().startLine);
   }
 }
 

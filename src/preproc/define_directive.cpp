@@ -23,10 +23,7 @@ DirectiveEffect silentEffect(bool fromSource) {
 }
 
 void addMacro(MacroTable& table, Diagnostics& diag, int line, std::size_t index, MacroEntry entry) {
-  if (table.size() + 1 > MacroTable::MAX_MACROS) {
-    diag.reportMessage(Msg::TooManyMacros, line);
-    throw AbortFile{};  // the report always throws; this keeps the table bounded regardless
-  }
+  if (table.size() + 1 > MacroTable::MAX_MACROS) diag.throwMessage(Msg::TooManyMacros, line);
   table.insertAt(index, std::move(entry));
 }
 

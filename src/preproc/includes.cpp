@@ -73,14 +73,11 @@ void includeDirective(Parser& parser, std::string_view, std::string_view rest) {
     return;
   }
   if (static_cast<int>(file.includeStack.size()) + 1 > kMaxIncludeDepth) {
-    diag.reportMessage(Msg::NestingTooDeep, line);
+    diag.throwMessage(Msg::NestingTooDeep, line);
   }
   const std::string name = includeName(rest);
   const SourceFile* source = openIncludeFile(file, name);
-  if (source == nullptr) {
-    diag.reportMessage(Msg::IncludeNotFound, line);
-    throw AbortFile{};  // the report always throws; nothing below may meet a missing file
-  }
+  if (source == nullptr) diag.throwMessage(Msg::IncludeNotFound, line);
 
   auto& record = parser.appendLineNode<IncludeRecord>(NodeKind::Include);
   record.foundPath = source->path;

@@ -224,8 +224,7 @@ void formatHexByte(unsigned char value, CharLiteralText& out) {
 
 [[noreturn]] void reportMalformedLiteral(Diagnostics& diag, int lineNumber) {
   diag.enterFatalMode();
-  diag.reportMessage(Msg::SyntaxAtTopLevel, lineNumber);
-  throw AbortFile{};  // fatal mode already throws; this makes the contract hold regardless
+  diag.throwMessage(Msg::SyntaxAtTopLevel, lineNumber);
 }
 
 }  // namespace

@@ -314,9 +314,7 @@ void LineBuilder::takePlainRun() {
 // line past its buffer either.
 void LineBuilder::checkRoom() {
   if (text_.size() < kMaxLogicalLine) return;
-  diag_.reportMessage(Msg::LineTooLong, reader_.currentLine());
-  // The message is a thrown one; the line must not outgrow its buffer even if that changes.
-  throw AbortFile{};
+  diag_.throwMessage(Msg::LineTooLong, reader_.currentLine());
 }
 
 LineBuilder::Next LineBuilder::onQuoted(int ch) {

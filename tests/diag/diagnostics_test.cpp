@@ -112,6 +112,29 @@ TEST(DiagnosticsTest, FatalModeThrowsEveryError) {
   }
 }
 
+// Callers that cannot go on use throwMessage; it must print and record exactly what
+// reportMessage does for the same message, and always throw.
+TEST(DiagnosticsTest, ThrowMessageMatchesTheReportOfAThrownMessage) {
+  for (const bool fatal : {false, true}) {
+    for (const MessageInfo& info : kMessageTable) {
+      const bool throwable = info.severity == Severity::Thrown || (fatal && codeOf(info.msg) < 0);
+      if (!throwable) continue;
+      std::ostringstream reported;
+      std::ostringstream raised;
+      Diagnostics reportDiag(reported);
+      Diagnostics throwDiag(raised);
+      for (Diagnostics* diag : {&reportDiag, &throwDiag}) {
+        diag->setCurrentFileName("f.pmp");
+        if (fatal) diag->enterFatalMode();
+      }
+      EXPECT_TRUE(thrown(reportDiag, info.msg, 9)) << codeOf(info.msg);
+      EXPECT_THROW(throwDiag.throwMessage(info.msg, 9), AbortFile) << codeOf(info.msg);
+      EXPECT_EQ(raised.str(), reported.str()) << codeOf(info.msg);
+      EXPECT_EQ(throwDiag.errorState(), reportDiag.errorState()) << codeOf(info.msg);
+    }
+  }
+}
+
 TEST(DiagnosticsTest, ErrorStateOnlyRises) {
   std::ostringstream out;
   Diagnostics diag(out);
