@@ -92,10 +92,10 @@ bool isDirectory(int fd) {
 
 class DiskOutputFile final : public OutputFile {
  public:
-  DiskOutputFile(std::string target, std::string temporary, int fd)
-      : target_(std::move(target)), temporary_(std::move(temporary)), fd_(fd) {}
+  DiskOutputFile(TemporaryFiles& files, std::string target, std::string temporary, int fd)
+      : files_(files), target_(std::move(target)), temporary_(std::move(temporary)), fd_(fd) {}
   ~DiskOutputFile() override {
-    if (!committed_) ::unlink(temporary_.c_str());
+    if (!committed_) files_.discard(temporary_);
   }
 
   void write(std::string_view bytes) override {
@@ -140,8 +140,8 @@ class DiskOutputFile final : public OutputFile {
     if (::close(fd_.release()) != 0) {
       throw FileError(FileError::Operation::Write, target_, errnoText(errno));
     }
-    if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
-      throw FileError(FileError::Operation::Write, target_, errnoText(errno));
+    if (const int error = files_.renameTo(temporary_, target_); error != 0) {
+      throw FileError(FileError::Operation::Write, target_, errnoText(error));
     }
     committed_ = true;
   }
@@ -171,6 +171,7 @@ class DiskOutputFile final : public OutputFile {
 
   static constexpr off_t kWriteBackStep = off_t{4} << 20;
 
+  TemporaryFiles& files_;
   std::string target_;
   std::string temporary_;
   Descriptor fd_;
@@ -239,10 +240,16 @@ bool RealFileSystem::canReadStatus(const std::string& path) {
 
 std::unique_ptr<OutputFile> RealFileSystem::createReplacement(const std::string& path) {
   std::string temporary = path + ".XXXXXX";
-  const int fd = ::mkstemp(temporary.data());
+  const int fd = temporaryFiles_.create(temporary);
   if (fd < 0) throw FileError(FileError::Operation::Write, path, errnoText(errno));
   ::fchmod(fd, 0644);
-  return std::make_unique<DiskOutputFile>(path, std::move(temporary), fd);
+  try {
+    return std::make_unique<DiskOutputFile>(temporaryFiles_, path, temporary, fd);
+  } catch (...) {
+    ::close(fd);
+    temporaryFiles_.discard(temporary);
+    throw;
+  }
 }
 
 namespace {

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "source/source_bytes.h"
+#include "source/temporary_files.h"
 
 namespace pelc {
 
@@ -77,10 +78,16 @@ class RealFileSystem final : public FileSystem {
  public:
   static constexpr std::size_t kMapThreshold = 1 << 16;
 
+  /// The replacement files being written, for a cleanup when the run is interrupted.
+  TemporaryFiles& temporaryFiles() { return temporaryFiles_; }
+
   SourceBytes readFile(const std::string& path) override;
   std::optional<SourceBytes> tryReadFile(const std::string& path) override;
   bool canReadStatus(const std::string& path) override;
   std::unique_ptr<OutputFile> createReplacement(const std::string& path) override;
+
+ private:
+  TemporaryFiles temporaryFiles_;
 };
 
 /// A tree of files in memory; directories are named explicitly.

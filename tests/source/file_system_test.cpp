@@ -11,36 +11,13 @@
 #include <iterator>
 #include <string>
 
+#include "disk_tree.h"
+
 namespace pelc {
 namespace {
 
 namespace fs = std::filesystem;
-
-class DiskTree {
- public:
-  DiskTree() {
-    std::string pattern = (fs::temp_directory_path() / "pelc-fs-XXXXXX").string();
-    root_ = ::mkdtemp(pattern.data());
-  }
-  ~DiskTree() { fs::remove_all(root_); }
-  DiskTree(const DiskTree&) = delete;
-  DiskTree& operator=(const DiskTree&) = delete;
-
-  std::string path(const std::string& name) const { return (root_ / name).string(); }
-  void put(const std::string& name, const std::string& bytes) const {
-    std::ofstream(path(name), std::ios::binary) << bytes;
-  }
-  std::string get(const std::string& name) const {
-    std::ifstream in(path(name), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-  std::size_t entries() const {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(root_), {}));
-  }
-
- private:
-  fs::path root_;
-};
+using test::DiskTree;
 
 std::string patterned(std::size_t size) {
   std::string bytes(size, '\0');

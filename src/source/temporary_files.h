@@ -1,0 +1,33 @@
+// The replacement files that stand beside their targets while a run writes them.
+#pragma once
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace pelc {
+
+/// Creates, renames and removes the files that replace outputs, and knows which
+/// of them exist, so that an interrupted run can remove what it leaves behind.
+/// Each step holds the lock for its system call as well: a cleanup then never
+/// sees a file made but not yet known, nor one renamed but still known.
+class TemporaryFiles {
+ public:
+  /// Creates a new file from `pattern`, whose last six characters are "XXXXXX"
+  /// and become the file's own name; returns its descriptor, or -1 with errno.
+  int create(std::string& pattern);
+  /// Renames the file at `path` to `target`; returns 0 or the errno.
+  int renameTo(const std::string& path, const std::string& target);
+  /// Removes the file at `path`, which a failed or abandoned write leaves.
+  void discard(const std::string& path);
+  /// Removes every file still known: the run is being interrupted.
+  void removeAll();
+
+ private:
+  void forget(const std::string& path);
+
+  std::mutex mutex_;
+  std::vector<std::string> paths_;
+};
+
+}  // namespace pelc
