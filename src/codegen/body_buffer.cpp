@@ -13,6 +13,7 @@ void BodyBuffer::write(std::string_view bytes) {
 }
 
 void BodyBuffer::spill() {
+  fileSystem_.expectLongWrite();
   if (!file_) {
     try {
       file_ = fileSystem_.createReplacement(outputPath_);

@@ -51,6 +51,7 @@ class Emission final : public NodeConsumer {
     if (!thread_) {
       threadDiag_.setCurrentFileName(file_.run.diag.currentFileName());
       start(threadDiag_);
+      file_.run.fileSystem.expectLongWrite();
       thread_.emplace(*emitter_);
     }
     thread_->hand(nodes, settled, file_.maxSwitchDepth);

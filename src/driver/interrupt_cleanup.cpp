@@ -12,7 +12,7 @@ namespace {
 
 constexpr std::array kInterrupts = {SIGINT, SIGTERM, SIGHUP};
 
-/// Whether the process was started with `signal` ignored (a background job, nohup).
+/// Whether the process was started with `interrupt` ignored (a background job, nohup).
 bool ignored(int interrupt) {
   struct sigaction action {};
   return ::sigaction(interrupt, nullptr, &action) == 0 && action.sa_handler == SIG_IGN;
@@ -27,7 +27,13 @@ InterruptCleanup::InterruptCleanup(TemporaryFiles& files) : files_(files) {
     sigaddset(&signals_, interrupt);
     if (wakeSignal_ == 0) wakeSignal_ = interrupt;
   }
-  if (wakeSignal_ == 0) return;  // every interrupt is ignored: nothing to clean up after
+}
+
+// Only the first call does anything; it comes from the main thread before any
+// thread that writes is started, so a later one from such a thread finds it done.
+void InterruptCleanup::arm() {
+  if (armed_ || wakeSignal_ == 0) return;
+  armed_ = true;
   pthread_sigmask(SIG_BLOCK, &signals_, &previousMask_);
   try {
     waiter_ = std::thread([this] { waitForInterrupt(); });

@@ -10,18 +10,21 @@
 
 namespace pelc {
 
-/// While it lives, an interrupt (SIGINT, SIGTERM, SIGHUP) removes the
-/// replacement files being written and then ends the process as the signal
-/// would have. The signals are blocked in the constructing thread, and so in
-/// every thread it starts afterwards, and taken by a thread of this object's
-/// own, where the cleanup may lock and call what it needs. A signal that was
-/// ignored when the run began stays ignored.
-class InterruptCleanup {
+/// Once armed, an interrupt (SIGINT, SIGTERM, SIGHUP) removes the replacement
+/// files being written and then ends the process as the signal would have.
+/// Arming blocks the signals in the calling thread, and so in every thread it
+/// starts afterwards, and starts a thread of this object's own that takes
+/// them, where the cleanup may lock and call what it needs. Runs that never
+/// write for long never arm it and pay nothing. A signal that was ignored when
+/// the run began stays ignored.
+class InterruptCleanup final : public InterruptGuard {
  public:
   explicit InterruptCleanup(TemporaryFiles& files);
   InterruptCleanup(const InterruptCleanup&) = delete;
   InterruptCleanup& operator=(const InterruptCleanup&) = delete;
   ~InterruptCleanup();
+
+  void arm() override;
 
  private:
   void waitForInterrupt();
@@ -29,7 +32,8 @@ class InterruptCleanup {
   TemporaryFiles& files_;
   sigset_t signals_{};
   sigset_t previousMask_{};
-  int wakeSignal_ = 0;  // one of the signals, sent to stop the waiting thread
+  int wakeSignal_ = 0;  // one of the signals, sent to stop the waiting thread; 0 for none
+  bool armed_ = false;
   std::atomic<bool> stopping_{false};
   std::thread waiter_;
 };

@@ -11,7 +11,8 @@ int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   const std::vector<std::string> args(argv + 1, argv + argc);
   pelc::RealFileSystem fileSystem;
-  const pelc::InterruptCleanup cleanup(fileSystem.temporaryFiles());
+  pelc::InterruptCleanup cleanup(fileSystem.temporaryFiles());
+  fileSystem.setInterruptGuard(&cleanup);
   const int status = pelc::runPelc(args, std::cout, fileSystem);
   std::cout.flush();
   return status;

@@ -70,6 +70,10 @@ class FileSystem {
   virtual bool canReadStatus(const std::string& path) = 0;
   /// Starts a replacement of the file at path; throws FileError (Write).
   virtual std::unique_ptr<OutputFile> createReplacement(const std::string& path) = 0;
+  /// A replacement may stay half-written for longer than an instant from now
+  /// on: a large output is about to go to its file, or a thread that writes is
+  /// about to start. Called on the main thread before either.
+  virtual void expectLongWrite() {}
 };
 
 /// The machine's own file system. Regular files from kMapThreshold bytes up
@@ -80,14 +84,20 @@ class RealFileSystem final : public FileSystem {
 
   /// The replacement files being written, for a cleanup when the run is interrupted.
   TemporaryFiles& temporaryFiles() { return temporaryFiles_; }
+  /// Armed by expectLongWrite(); none by default.
+  void setInterruptGuard(InterruptGuard* guard) { guard_ = guard; }
 
   SourceBytes readFile(const std::string& path) override;
   std::optional<SourceBytes> tryReadFile(const std::string& path) override;
   bool canReadStatus(const std::string& path) override;
   std::unique_ptr<OutputFile> createReplacement(const std::string& path) override;
+  void expectLongWrite() override {
+    if (guard_ != nullptr) guard_->arm();
+  }
 
  private:
   TemporaryFiles temporaryFiles_;
+  InterruptGuard* guard_ = nullptr;
 };
 
 /// A tree of files in memory; directories are named explicitly.

@@ -7,6 +7,17 @@
 
 namespace pelc {
 
+/// Makes interrupts safe for the replacement files written from then on.
+class InterruptGuard {
+ public:
+  /// Called on the main thread before a replacement may stay half-written for
+  /// longer than an instant, and before it starts any thread that writes one.
+  virtual void arm() = 0;
+
+ protected:
+  ~InterruptGuard() = default;
+};
+
 /// Creates, renames and removes the files that replace outputs, and knows which
 /// of them exist, so that an interrupted run can remove what it leaves behind.
 /// Each step holds the lock for its system call as well: a cleanup then never

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -340,6 +341,63 @@ TEST(BodyBufferTest, RoomForTheExpectedHead) {
     body.takeOutput(c.head)->commit();
     EXPECT_TRUE(fs.files_.files().at("p.pml") == c.head + written) << c.name;
     EXPECT_EQ(fs.made, c.filesMade) << c.name;
+  }
+}
+
+/// Records in order what it was asked for and whether on the thread that made it.
+class WatchingFileSystem final : public MemoryBackedFileSystem {
+ public:
+  std::unique_ptr<OutputFile> createReplacement(const std::string& path) override {
+    note("create");
+    return files_.createReplacement(path);
+  }
+  void expectLongWrite() override { note("long"); }
+
+  std::vector<std::string> events() {
+    const std::lock_guard lock(mutex_);
+    return events_;
+  }
+
+ private:
+  void note(const std::string& what) {
+    const std::lock_guard lock(mutex_);
+    events_.push_back(what + (std::this_thread::get_id() == main_ ? "" : " elsewhere"));
+  }
+
+  const std::thread::id main_ = std::this_thread::get_id();
+  std::mutex mutex_;
+  std::vector<std::string> events_;
+};
+
+// An interrupt cleanup is armed on the main thread before an output can stay
+// half-written for long, and only then: a small output is written in an
+// instant. After the parse the file is made first, to learn whether it can be,
+// and the long write is announced when the first 256 KB go into it.
+TEST(StreamingEmissionTest, LongWritesAreAnnouncedOnTheMainThreadFirst) {
+  struct Case {
+    const char* name;
+    std::size_t sourceSize;
+    std::vector<std::string> events;  // the first ones
+  };
+  const Case cases[] = {
+      {"small output", 1000, {"create"}},
+      {"large output written after the parse", std::size_t{1} << 20, {"create", "long"}},
+      {"output written beside the parse",
+       std::size_t{5} << 20,
+       {"long", "long elsewhere", "create elsewhere"}},
+  };
+  for (const Case& c : cases) {
+    std::string source;
+    while (source.size() < c.sourceSize) source += "v1 = v2 + 3\n";
+    WatchingFileSystem fs;
+    fs.files_.addFile("p.pmp", source);
+    std::ostringstream printed;
+    EXPECT_EQ(runPelc(std::vector<std::string>{"-X", "p"}, printed, fs), 0) << printed.str();
+    const std::vector<std::string> events = fs.events();
+    ASSERT_GE(events.size(), c.events.size()) << c.name;
+    EXPECT_EQ(std::vector<std::string>(events.begin(), events.begin() + c.events.size()), c.events)
+        << c.name;
+    EXPECT_EQ(fs.files_.files().at("p.pml").size(), source.size() + source.size() / 12) << c.name;
   }
 }
 
