@@ -13,6 +13,7 @@ void BodyBuffer::write(std::string_view bytes) {
 }
 
 void BodyBuffer::spill() {
+  // From here on the file stays half-written until the end of the output.
   fileSystem_.expectLongWrite();
   if (!file_) {
     try {

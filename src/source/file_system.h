@@ -72,7 +72,8 @@ class FileSystem {
   virtual std::unique_ptr<OutputFile> createReplacement(const std::string& path) = 0;
   /// A replacement may stay half-written for longer than an instant from now
   /// on: a large output is about to go to its file, or a thread that writes is
-  /// about to start. Called on the main thread before either.
+  /// about to start. The first call comes from the main thread, before either;
+  /// later ones, from any thread, change nothing.
   virtual void expectLongWrite() {}
 };
 
