@@ -92,8 +92,14 @@ bool isDirectory(int fd) {
 
 class DiskOutputFile final : public OutputFile {
  public:
-  DiskOutputFile(TemporaryFiles& files, std::string target, std::string temporary, int fd)
-      : files_(files), target_(std::move(target)), temporary_(std::move(temporary)), fd_(fd) {}
+  /// Writes `temporary`, which replaces `replaced` on commit; failures name `target`.
+  DiskOutputFile(TemporaryFiles& files, std::string target, std::string replaced,
+                 std::string temporary, int fd)
+      : files_(files),
+        target_(std::move(target)),
+        replaced_(std::move(replaced)),
+        temporary_(std::move(temporary)),
+        fd_(fd) {}
   ~DiskOutputFile() override {
     if (!committed_) files_.discard(temporary_);
   }
@@ -140,7 +146,7 @@ class DiskOutputFile final : public OutputFile {
     if (::close(fd_.release()) != 0) {
       throw FileError(FileError::Operation::Write, target_, errnoText(errno));
     }
-    if (const int error = files_.renameTo(temporary_, target_); error != 0) {
+    if (const int error = files_.renameTo(temporary_, replaced_); error != 0) {
       throw FileError(FileError::Operation::Write, target_, errnoText(error));
     }
     committed_ = true;
@@ -173,6 +179,7 @@ class DiskOutputFile final : public OutputFile {
 
   TemporaryFiles& files_;
   std::string target_;
+  std::string replaced_;  // target_, or the file its links lead to
   std::string temporary_;
   Descriptor fd_;
   off_t front_ = 0;
@@ -238,13 +245,43 @@ bool RealFileSystem::canReadStatus(const std::string& path) {
   return ::stat(path.c_str(), &status) == 0;
 }
 
+namespace {
+
+/// The file that writing to `path` would write: `path` itself, or the file its
+/// symbolic links lead to. Replacing the link instead would cut it off from
+/// the file it names. Empty, with errno, for a loop of links.
+std::string fileWrittenAt(const std::string& path) {
+  constexpr int kMaxLinks = 40;  // as the kernel follows them
+  std::string file = path;
+  for (int links = 0; links <= kMaxLinks; ++links) {
+    struct stat status {};
+    if (::lstat(file.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return file;
+    std::string target(static_cast<std::size_t>(status.st_size) + 1, '\0');
+    const ssize_t length = ::readlink(file.c_str(), target.data(), target.size());
+    if (length < 0 || static_cast<std::size_t>(length) >= target.size()) return file;
+    target.resize(static_cast<std::size_t>(length));
+    const std::size_t slash = file.rfind('/');
+    file = target.starts_with('/') || slash == std::string::npos
+               ? target
+               : file.substr(0, slash + 1) + target;
+  }
+  errno = ELOOP;
+  return {};
+}
+
+}  // namespace
+
 std::unique_ptr<OutputFile> RealFileSystem::createReplacement(const std::string& path) {
-  std::string temporary = path + ".XXXXXX";
+  const std::string target = fileWrittenAt(path);
+  if (target.empty()) throw FileError(FileError::Operation::Write, path, errnoText(errno));
+  std::string temporary = target + ".XXXXXX";
   const int fd = temporaryFiles_.create(temporary);
   if (fd < 0) throw FileError(FileError::Operation::Write, path, errnoText(errno));
-  ::fchmod(fd, 0644);
+  // An output written anew keeps the permissions the old one had.
+  struct stat old {};
+  if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
   try {
-    return std::make_unique<DiskOutputFile>(temporaryFiles_, path, temporary, fd);
+    return std::make_unique<DiskOutputFile>(temporaryFiles_, path, target, temporary, fd);
   } catch (...) {
     ::close(fd);
     temporaryFiles_.discard(temporary);

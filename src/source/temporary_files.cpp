@@ -1,12 +1,13 @@
 // Replacement files, created and removed under one lock.
 #include "source/temporary_files.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
+#include <string_view>
 
 namespace pelc {
 
@@ -14,7 +15,7 @@ int TemporaryFiles::create(std::string& pattern) {
   const std::lock_guard lock(mutex_);
   // The name is known before the file exists: nothing can fail between the two.
   paths_.push_back(pattern);
-  const int fd = ::mkstemp(paths_.back().data());
+  const int fd = openUnique(paths_.back());
   if (fd < 0) {
     const int error = errno;
     paths_.pop_back();
@@ -42,6 +43,26 @@ void TemporaryFiles::removeAll() {
   const std::lock_guard lock(mutex_);
   for (const std::string& path : paths_) ::unlink(path.c_str());
   paths_.clear();
+}
+
+// As mkstemp, which would leave the file readable by its owner alone, whatever
+// the umask.
+int TemporaryFiles::openUnique(std::string& path) {
+  static constexpr std::string_view kLetters =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  constexpr std::size_t kNameLength = 6;
+  if (path.size() < kNameLength || !path.ends_with("XXXXXX")) {
+    errno = EINVAL;
+    return -1;
+  }
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    for (std::size_t i = path.size() - kNameLength; i < path.size(); ++i) {
+      path[i] = kLetters[names_() % kLetters.size()];
+    }
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;  // errno is still EEXIST
 }
 
 void TemporaryFiles::forget(const std::string& path) {

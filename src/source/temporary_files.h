@@ -2,6 +2,7 @@
 #pragma once
 
 #include <mutex>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ class TemporaryFiles {
  public:
   /// Creates a new file from `pattern`, whose last six characters are "XXXXXX"
   /// and become the file's own name; returns its descriptor, or -1 with errno.
+  /// The file gets the permissions that creating any file would give it (the
+  /// umask applies), since it becomes the output.
   int create(std::string& pattern);
   /// Renames the file at `path` to `target`; returns 0 or the errno.
   int renameTo(const std::string& path, const std::string& target);
@@ -35,10 +38,12 @@ class TemporaryFiles {
   void removeAll();
 
  private:
+  int openUnique(std::string& path);
   void forget(const std::string& path);
 
   std::mutex mutex_;
   std::vector<std::string> paths_;
+  std::minstd_rand names_{std::random_device{}()};
 };
 
 }  // namespace pelc

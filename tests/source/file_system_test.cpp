@@ -3,13 +3,20 @@
 #include "source/file_system.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
+#include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "disk_tree.h"
 
@@ -93,6 +100,106 @@ TEST(RealFileSystemTest, RoomLeftInFrontOfABody) {
     EXPECT_TRUE(tree.get("p.pml") == "HEAD\r\n" + body) << size;
     EXPECT_EQ(tree.entries(), 1u);
   }
+}
+
+void replaceWith(RealFileSystem& disk, const std::string& path, const std::string& bytes) {
+  std::unique_ptr<OutputFile> file = disk.createReplacement(path);
+  file->write(bytes);
+  file->commit();
+}
+
+mode_t modeOf(const std::string& path) {
+  struct stat status {};
+  EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
+  return status.st_mode & 07777;
+}
+
+/// Sets the process's umask for a scope.
+class ScopedUmask {
+ public:
+  explicit ScopedUmask(mode_t mask) : previous_(::umask(mask)) {}
+  ~ScopedUmask() { ::umask(previous_); }
+  ScopedUmask(const ScopedUmask&) = delete;
+  ScopedUmask& operator=(const ScopedUmask&) = delete;
+
+ private:
+  mode_t previous_;
+};
+
+// A new output gets the permissions any new file gets; a replaced one keeps its own, as
+// writing over it would.
+TEST(RealFileSystemTest, OutputPermissions) {
+  struct Case {
+    const char* name;
+    mode_t umask;
+    std::optional<mode_t> oldMode;  // none: no earlier output
+    mode_t expected;
+  };
+  const Case cases[] = {
+      {"new, usual umask", 022, std::nullopt, 0644},
+      {"new, private umask", 077, std::nullopt, 0600},
+      {"new, group umask", 002, std::nullopt, 0664},
+      {"replaced private file", 022, 0600, 0600},
+      {"replaced executable file", 077, 0755, 0755},
+  };
+  for (const Case& c : cases) {
+    DiskTree tree;
+    const ScopedUmask mask(c.umask);
+    if (c.oldMode) {
+      tree.put("p.pml", "old");
+      ASSERT_EQ(::chmod(tree.path("p.pml").c_str(), *c.oldMode), 0);
+    }
+    RealFileSystem disk;
+    replaceWith(disk, tree.path("p.pml"), "new");
+    EXPECT_EQ(tree.get("p.pml"), "new") << c.name;
+    EXPECT_EQ(modeOf(tree.path("p.pml")), c.expected) << c.name;
+  }
+}
+
+// An output that is a symbolic link is written where the link leads, as writing to it
+// would; the link stays.
+TEST(RealFileSystemTest, OutputsBehindSymbolicLinks) {
+  struct Case {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> links;  // name, what it points to
+    std::string written;                                     // the file that gets the bytes
+  };
+  const Case cases[] = {
+      {"relative link", {{"p.pml", "real/p.pml"}}, "real/p.pml"},
+      {"link to a file not there yet", {{"p.pml", "real/new.pml"}}, "real/new.pml"},
+      {"chain of links", {{"p.pml", "real/hop.pml"}, {"real/hop.pml", "p.pml"}}, "real/p.pml"},
+      {"absolute link", {{"p.pml", ""}}, "real/p.pml"},
+  };
+  for (const Case& c : cases) {
+    DiskTree tree;
+    fs::create_directory(tree.path("real"));
+    tree.put("real/p.pml", "old");
+    for (const auto& [name, pointsTo] : c.links) {
+      const std::string target = pointsTo.empty() ? tree.path("real/p.pml") : pointsTo;
+      fs::create_symlink(target, tree.path(name));
+    }
+    RealFileSystem disk;
+    replaceWith(disk, tree.path("p.pml"), "new");
+    EXPECT_TRUE(fs::is_symlink(tree.path("p.pml"))) << c.name << ": the link stays";
+    EXPECT_EQ(tree.get(c.written), "new") << c.name;
+    EXPECT_EQ(tree.get("p.pml"), "new") << c.name;
+    EXPECT_EQ(tree.names(), (std::set<std::string>{"p.pml", "real"})) << c.name;
+  }
+}
+
+TEST(RealFileSystemTest, ALoopOfLinksCannotBeWritten) {
+  DiskTree tree;
+  fs::create_symlink("b.pml", tree.path("a.pml"));
+  fs::create_symlink("a.pml", tree.path("b.pml"));
+  RealFileSystem disk;
+  try {
+    disk.createReplacement(tree.path("a.pml"));
+    ADD_FAILURE() << "a loop of links was written";
+  } catch (const FileError& error) {
+    EXPECT_EQ(describeFileError(error),
+              "pelc: cannot write " + tree.path("a.pml") + ": " + std::strerror(ELOOP));
+  }
+  EXPECT_EQ(tree.names(), (std::set<std::string>{"a.pml", "b.pml"}));
 }
 
 }  // namespace
