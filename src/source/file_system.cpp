@@ -275,7 +275,12 @@ std::unique_ptr<OutputFile> RealFileSystem::createReplacement(const std::string&
   const std::string target = fileWrittenAt(path);
   if (target.empty()) throw FileError(FileError::Operation::Write, path, errnoText(errno));
   std::string temporary = target + ".XXXXXX";
-  const int fd = temporaryFiles_.create(temporary);
+  int fd = temporaryFiles_.create(temporary);
+  if (fd < 0 && errno == ENAMETOOLONG) {
+    // A name within a few characters of the longest allowed one is still an output's name.
+    temporary = target.substr(0, target.rfind('/') + 1) + "pelc.XXXXXX";
+    fd = temporaryFiles_.create(temporary);
+  }
   if (fd < 0) throw FileError(FileError::Operation::Write, path, errnoText(errno));
   // An output written anew keeps the permissions the old one had.
   struct stat old {};

@@ -187,6 +187,19 @@ TEST(RealFileSystemTest, OutputsBehindSymbolicLinks) {
   }
 }
 
+// An output whose name is as long as names may be still gets a file of its own meanwhile.
+TEST(RealFileSystemTest, OutputNamesOfEveryLength) {
+  for (const std::size_t length :
+       {std::size_t{1}, std::size_t{240}, std::size_t{248}, std::size_t{251}}) {
+    DiskTree tree;
+    const std::string name = std::string(length, 'n') + ".pml";
+    RealFileSystem disk;
+    replaceWith(disk, tree.path(name), "new");
+    EXPECT_EQ(tree.get(name), "new") << length;
+    EXPECT_EQ(tree.names(), std::set<std::string>{name}) << length;
+  }
+}
+
 TEST(RealFileSystemTest, ALoopOfLinksCannotBeWritten) {
   DiskTree tree;
   fs::create_symlink("b.pml", tree.path("a.pml"));
