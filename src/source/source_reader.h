@@ -5,6 +5,7 @@
 #include <array>
 #include <cassert>
 #include <cstdint>
+#include <cstdlib>
 #include <string_view>
 
 namespace pelc {
@@ -13,8 +14,12 @@ namespace pelc {
 /// character is an unsigned byte value 0..255, so 0xFF and NUL are ordinary data.
 inline constexpr int END_OF_SOURCE = -1;
 
-/// How many characters can be given back before one is taken again.
-inline constexpr int kMaxPendingChars = 3;
+/// How many characters can be given back before one is taken again. Three are
+/// given back at most by the line reader; but a slash before a backslash, CR and
+/// another byte, with a split brace pending, makes four: reading the backslash
+/// leaves the CR and the byte pending, and the slash and the backslash then go
+/// back on top of them.
+inline constexpr int kMaxPendingChars = 4;
 
 /// A character that was given back, with the byte position a re-read must start
 /// from to yield it again (the buffer size for END_OF_SOURCE, which stands for no byte).
@@ -230,6 +235,9 @@ inline void SourceReader::ungetSourceChar(int ch) {
 }
 
 inline void SourceReader::pushPending(int ch, int32_t position) {
+  // No caller gives back more than the slots hold; should one ever, the run stops
+  // rather than write past them.
+  if (pending_.count == kMaxPendingChars) std::abort();
   pending_.slots[static_cast<std::size_t>(pending_.count++)] = PendingChar{ch, position};
 }
 

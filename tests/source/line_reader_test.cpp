@@ -137,6 +137,13 @@ TEST_F(LineReaderTest, SplitsSourceIntoLogicalLines) {
       {"many comments", "a/**/b/**/c/**/d/**/e/**/f\n", true, {{"abcdef\n", true}}},
       {"slash at end", "a/", true, {{"a/", false}}},
       {"brace after comment", "a /**/ {\n", true, {{"a  ", false}, {"{\n", true}}},
+      // Reading the backslash leaves CR and d given back; the slash and the backslash
+      // go back on top of them: four at once.
+      {"brace, slash, backslash, lone cr", "{/\\\rd\n", true, {{"{", false}, {"/\\\rd\n", true}}},
+      {"two braces, slash, backslash, lone cr",
+       "}}/\\\rd \n",
+       true,
+       {{"}", false}, {"}", false}, {"/\\\rd \n", true}}},
   };
   for (const LinesCase& c : cases) {
     SCOPED_TRACE(c.name);
