@@ -14,11 +14,11 @@ namespace pelc {
 /// character is an unsigned byte value 0..255, so 0xFF and NUL are ordinary data.
 inline constexpr int END_OF_SOURCE = -1;
 
-/// How many characters can be given back before one is taken again. Three are
-/// given back at most by the line reader; but a slash before a backslash, CR and
-/// another byte, with a split brace pending, makes four: reading the backslash
-/// leaves the CR and the byte pending, and the slash and the backslash then go
-/// back on top of them.
+/// How many characters can be given back before one is taken again. The reader
+/// leaves two pending when a backslash is followed by a CR and then not by a
+/// LF, and only when none were pending; the line reader gives back at most two
+/// after a read (the character after a slash, then the slash, while a split
+/// brace waits). So `}/\<CR>d` makes four.
 inline constexpr int kMaxPendingChars = 4;
 
 /// A character that was given back, with the byte position a re-read must start
