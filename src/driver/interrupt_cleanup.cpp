@@ -3,14 +3,13 @@
 
 #include <pthread.h>
 
-#include <array>
 #include <system_error>
+
+#include "source/helper_thread.h"
 
 namespace pelc {
 
 namespace {
-
-constexpr std::array kInterrupts = {SIGINT, SIGTERM, SIGHUP};
 
 /// Whether the process was started with `interrupt` ignored (a background job, nohup).
 bool ignored(int interrupt) {
@@ -22,7 +21,7 @@ bool ignored(int interrupt) {
 
 InterruptCleanup::InterruptCleanup(TemporaryFiles& files) : files_(files) {
   sigemptyset(&signals_);
-  for (const int interrupt : kInterrupts) {
+  for (const int interrupt : kInterruptSignals) {
     if (ignored(interrupt)) continue;
     sigaddset(&signals_, interrupt);
     if (wakeSignal_ == 0) wakeSignal_ = interrupt;

@@ -35,9 +35,10 @@ bool definitionsAreSilent(const std::vector<std::string>& definitions) {
 }
 
 /// Compiles every queued file in order, including files queued meanwhile.
-int runCompileQueue(const Settings& settings, Diagnostics& diag, FileSystem& fileSystem) {
+int runCompileQueue(const Settings& settings, Diagnostics& diag, FileSystem& fileSystem,
+                    std::size_t readAheadBytes) {
   CompileQueue queue;
-  RunContext run{settings, diag, fileSystem, queue};
+  RunContext run{settings, diag, fileSystem, queue, readAheadBytes};
   DriverState state;
   state.definitions = preparedDefinitions(settings);
   state.definitionsSilent = definitionsAreSilent(state.definitions);
@@ -68,7 +69,8 @@ void reportOutOfMemory(Diagnostics& diag) {
 
 }  // namespace
 
-int runPelc(std::span<const std::string> args, std::ostream& out, FileSystem& fileSystem) {
+int runPelc(std::span<const std::string> args, std::ostream& out, FileSystem& fileSystem,
+            std::size_t readAheadBytes) {
   Diagnostics diag(out);
   std::optional<Settings> settings;
   try {
@@ -82,7 +84,7 @@ int runPelc(std::span<const std::string> args, std::ostream& out, FileSystem& fi
   }
   if (!settings) return kStatusFailure;
   try {
-    return runCompileQueue(*settings, diag, fileSystem);
+    return runCompileQueue(*settings, diag, fileSystem, readAheadBytes);
   } catch (const std::bad_alloc&) {
     reportOutOfMemory(diag);
     return kStatusFailure;

@@ -50,9 +50,7 @@ void readInitialiserList(Parser& parser, std::string& text) {
 // The line after the ARRAY line is an ordinary statement after all: the dispatcher must read
 // it again, from the ARRAY line's end and under the line number it had there.
 void giveLineBack(Parser& parser, const LineInfo& arrayLine, std::int32_t lineAfterArray) {
-  parser.restoreLine(arrayLine);
-  parser.reader().seekSource(arrayLine.endPos);
-  parser.reader().setCurrentLine(lineAfterArray);
+  parser.readAgainAfter(arrayLine, lineAfterArray);
 }
 
 }  // namespace

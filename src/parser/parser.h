@@ -1,6 +1,7 @@
 // The statement loop: logical lines into directives, grammar steps and nodes.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -9,6 +10,7 @@
 #include "parser/keyword.h"
 #include "parser/statement_tables.h"
 #include "preproc/macro_expander.h"
+#include "source/line_ahead.h"
 
 namespace pelc {
 
@@ -83,8 +85,9 @@ class Parser {
   /// Reads the next logical line into `text` and the current line record
   /// (used by ARRAY initialisers); 0 at the end of the source.
   std::size_t readLine(std::string& text, int* commentFlag);
-  /// Makes `info` the current line record again.
-  void restoreLine(const LineInfo& info) { line_ = info; }
+  /// Makes `info` the current line record again and the reading go on after
+  /// it, at physical line `lineAfter`: the line read since comes again.
+  void readAgainAfter(const LineInfo& info, std::int32_t lineAfter);
 
  private:
   void dispatchLines();
@@ -98,8 +101,7 @@ class Parser {
   bool handOverDue() const {
     constexpr std::size_t kHandOverNodes = 16384;
     constexpr std::int32_t kHandOverBytes = 1 << 22;
-    if (file_.nodes.size() < kHandOverNodes &&
-        file_.reader.sourcePosition() - handedOverTo_ < kHandOverBytes) {
+    if (file_.nodes.size() < kHandOverNodes && line_.endPos - handedOverTo_ < kHandOverBytes) {
       return false;
     }
     return nothingRefersBack();
@@ -112,6 +114,9 @@ class Parser {
   std::int32_t handedOverTo_ = 0;
   LineInfo line_;
   std::string lineText_;
+  // The queued file's own lines while they are read ahead; an included
+  // file's lines are read here.
+  std::optional<LineAhead> ahead_;
 };
 
 }  // namespace pelc
