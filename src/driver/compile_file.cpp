@@ -5,6 +5,7 @@
 #include <new>
 #include <optional>
 #include <sstream>
+#include <system_error>
 
 #include "codegen/body_buffer.h"
 #include "codegen/emitter.h"
@@ -48,13 +49,22 @@ class Emission final : public NodeConsumer {
   }
 
   void consumeNodes(NodeList& nodes, std::int32_t settled) override {
-    if (!thread_) {
+    if (!emitter_) {
       threadDiag_.setCurrentFileName(file_.run.diag.currentFileName());
       start(threadDiag_);
       file_.run.fileSystem.expectLongWrite();
-      thread_.emplace(*emitter_);
+      try {
+        thread_.emplace(*emitter_);
+      } catch (const std::system_error&) {
+        // No thread to be had: the nodes are emitted here, between lines.
+      }
     }
-    thread_->hand(nodes, settled, file_.maxSwitchDepth);
+    if (thread_) {
+      thread_->hand(nodes, settled, file_.maxSwitchDepth);
+    } else {
+      emitHandedOver(*emitter_, nodes.nodes(), settled, file_.maxSwitchDepth);
+      nodes.clear();
+    }
   }
 
   void openOutput() { body_.openOutput(); }

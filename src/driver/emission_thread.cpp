@@ -3,10 +3,21 @@
 
 #include <utility>
 
+#include "source/helper_thread.h"
+
 namespace pelc {
 
+void emitHandedOver(Emitter& emitter, std::span<const Node> nodes, std::int32_t settled,
+                    int switchDepth) {
+  // Asked before and after: the nodes may hold the first line marker, which
+  // the head repeats.
+  emitter.expectSwitchDepth(switchDepth);
+  emitter.emitSettled(nodes, settled);
+  emitter.expectSwitchDepth(switchDepth);
+}
+
 EmissionThread::EmissionThread(Emitter& emitter) : emitter_(emitter) {
-  thread_ = std::thread([this] { run(); });
+  thread_ = startHelperThread([this] { run(); });
 }
 
 EmissionThread::~EmissionThread() {
@@ -54,11 +65,7 @@ void EmissionThread::run() {
     lock.unlock();
     std::exception_ptr failure;
     try {
-      // Asked before and after: the batch may hold the first line marker,
-      // which the head repeats.
-      emitter_.expectSwitchDepth(batch.switchDepth);
-      emitter_.emitSettled(batch.nodes.nodes(), batch.settled);
-      emitter_.expectSwitchDepth(batch.switchDepth);
+      emitHandedOver(emitter_, batch.nodes.nodes(), batch.settled, batch.switchDepth);
     } catch (...) {
       failure = std::current_exception();
     }

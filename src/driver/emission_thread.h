@@ -7,6 +7,7 @@
 #include <deque>
 #include <exception>
 #include <mutex>
+#include <span>
 #include <thread>
 #include <vector>
 
@@ -14,6 +15,11 @@
 #include "codegen/node_list.h"
 
 namespace pelc {
+
+/// Emits the nodes of one hand-over: `settled` and `switchDepth` as for
+/// EmissionThread::hand.
+void emitHandedOver(Emitter& emitter, std::span<const Node> nodes, std::int32_t settled,
+                    int switchDepth);
 
 /// Emits handed-over node lists in the order they arrive. Parsing and
 /// emitting cost about the same, so on two cores a large file takes little
