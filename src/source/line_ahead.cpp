@@ -79,6 +79,7 @@ void LineAhead::fill(Batch& batch, SourceReader& reader, std::string& line) cons
       return;
     }
   }
+  batch.resume = reader.saveState();
 }
 
 bool LineAhead::takeBack() {
@@ -93,7 +94,8 @@ bool LineAhead::takeNextBatch(SourceReader& reader) {
   while (taken_ == available_) {
     if (holding_) {
       const Batch& done = batches_[current_];
-      if (done.ended) {
+      // Rather than wait once more for a reading that is behind, read here.
+      if (done.ended || (filled_ == 1 && pace_.behind())) {
         reader.restoreState(done.resume);
         return false;
       }
@@ -101,6 +103,8 @@ bool LineAhead::takeNextBatch(SourceReader& reader) {
       current_ = (current_ + 1) % kBatches;
       changed_.notify_all();
     }
+    // The first batch is waited for in any case.
+    pace_.batchTaken(holding_ && filled_ == 0);
     changed_.wait(lock, [this] { return filled_ > 0; });
     const Batch& batch = batches_[current_];
     holding_ = true;

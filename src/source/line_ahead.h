@@ -20,6 +20,26 @@ namespace pelc {
 /// ones starting the thread costs more than it saves.
 inline constexpr std::size_t kReadAheadBytes = std::size_t{1} << 20;
 
+/// Whether the part that takes lines read ahead keeps waiting for them: then
+/// reading is most of the work, and handing the lines over costs more than it
+/// saves (a source of plain statements is read faster without it).
+class ReadingPace {
+ public:
+  /// One more batch taken; `waited` when it was not ready when asked for.
+  void batchTaken(bool waited) {
+    ++taken_;
+    if (waited) ++waits_;
+  }
+  /// The waits of the first batches say little: the reading has just begun.
+  bool behind() const { return taken_ >= kBatchesBeforeJudging && 2 * waits_ > taken_; }
+
+  static constexpr std::size_t kBatchesBeforeJudging = 16;
+
+ private:
+  std::size_t taken_ = 0;
+  std::size_t waits_ = 0;
+};
+
 /// Reads lines as readLogicalLine would (braces split) from a copy of a reader,
 /// in batches of a few thousand, while the parse takes the lines read before.
 /// Reading is a quarter of the parse's work and needs nothing from it but the
@@ -29,7 +49,8 @@ inline constexpr std::size_t kReadAheadBytes = std::size_t{1} << 20;
 /// a line too long (its message must come out in turn, from the parse), a
 /// failure. The caller then gets the state the reader had before that line and
 /// reads on itself, so every such case takes the path it takes without reading
-/// ahead.
+/// ahead. So does a parse that keeps waiting for the lines (ReadingPace), after
+/// the last line it took.
 class LineAhead {
   struct AheadLine {
     std::uint32_t textStart;
@@ -89,7 +110,9 @@ class LineAhead {
     SourceReader::State resume;
   };
 
-  static constexpr std::size_t kBatches = 4;
+  // Enough for the reading to ride out a few milliseconds off the processor,
+  // which it may share with the emission.
+  static constexpr std::size_t kBatches = 8;
 
   void run(SourceReader reader);
   void fill(Batch& batch, SourceReader& reader, std::string& line) const;
@@ -113,6 +136,7 @@ class LineAhead {
   const char* text_ = nullptr;
   std::size_t available_ = 0;
   std::size_t taken_ = 0;
+  ReadingPace pace_;
 
   alignas(kCacheLine) std::thread thread_;
 };
