@@ -51,7 +51,7 @@ void LineAhead::run(SourceReader reader) {
   }
 }
 
-void LineAhead::fill(Batch& batch, SourceReader& reader, std::string& line) const {
+void LineAhead::fill(Batch& batch, SourceReader& reader, std::string& line) {
   batch.text.clear();
   batch.lines.clear();
   // The only message of reading, a line too long, is for the parse to print in

@@ -5,7 +5,6 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
-#include <exception>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -115,7 +114,7 @@ class LineAhead {
   static constexpr std::size_t kBatches = 8;
 
   void run(SourceReader reader);
-  void fill(Batch& batch, SourceReader& reader, std::string& line) const;
+  void fill(Batch& batch, SourceReader& reader, std::string& line);
   bool takeNextBatch(SourceReader& reader);
 
   const std::size_t batchLines_;
