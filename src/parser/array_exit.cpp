@@ -47,12 +47,6 @@ void readInitialiserList(Parser& parser, std::string& text) {
   }
 }
 
-// The line after the ARRAY line is an ordinary statement after all: the dispatcher must read
-// it again, from the ARRAY line's end and under the line number it had there.
-void giveLineBack(Parser& parser, const LineInfo& arrayLine, std::int32_t lineAfterArray) {
-  parser.readAgainAfter(arrayLine, lineAfterArray);
-}
-
 }  // namespace
 
 void arrayStatement(Parser& parser, std::string_view rest, int rewriteMark, bool) {
@@ -74,7 +68,9 @@ void arrayStatement(Parser& parser, std::string_view rest, int rewriteMark, bool
     readInitialiserList(parser, text);
     return;
   }
-  giveLineBack(parser, arrayLine, lineAfterArray);
+  // The line after the ARRAY line is an ordinary statement after all: the dispatcher must read
+  // it again, from the ARRAY line's end and under the line number it had there.
+  parser.readAgainAfter(arrayLine, lineAfterArray);
   if (rewriteMark != 0) parser.appendStatementNode(rewriteMark);
 }
 
