@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cinttypes>
 #include <cstdio>
+#include <cstring>
 
 #include "codegen/normalize_blanks.h"
 #include "source/char_class.h"
@@ -40,7 +41,10 @@ void OutputAssembly::addLabel(std::string_view prefix, std::int32_t label) {
 }
 
 // Normalised straight into the output: most rewritten lines are statements,
-// and this is the last copy their text needs. Normalising leaves no line feed.
+// and this is the last copy their text needs. Normalising turns the line feeds
+// between words into spaces, but those of a quoted section that runs over
+// several physical lines stay, and each needs a CR the direct write has no
+// room for: such a rare line takes the general path instead.
 void OutputAssembly::addNormalizedLine(std::string_view text) {
   flushLineMarker();
   breakOpenCopy();
@@ -52,7 +56,12 @@ void OutputAssembly::addNormalizedLine(std::string_view text) {
     return;
   }
   char* const out = sink_.beginLine(text.size());
-  sink_.endLine(normalizeBlanksInto(text, out));
+  const std::size_t length = normalizeBlanksInto(text, out);
+  if (std::memchr(out, '\n', length) == nullptr) return sink_.endLine(length);
+  // The begun line is left unended; its bytes are copied out before append() writes there.
+  std::string line(out, length);
+  line.push_back('\n');
+  sink_.append(line);
 }
 
 void OutputAssembly::setLineMarker(std::int32_t line, std::optional<std::string_view> name) {
