@@ -58,7 +58,9 @@ constexpr std::array<IfAction, 45> kIfActions = [] {
 // An ELSE IF keeps its condition as written while it may still guard one line; once a body
 // needs a jump around it, the test must be negated.
 void makeLabelled(Parser& parser, IfRecord& record) {
-  if (record.form == IfForm::Plain) {
+  // An empty condition is one whose syntax error was reported at the head: there is nothing
+  // to negate, and nothing more to report. A scanned condition keeps its parentheses.
+  if (record.form == IfForm::Plain && !record.condition.empty()) {
     // The negation is a new string, so the condition may be read while it is built.
     const std::size_t used = record.condition.size() + 1;
     const std::size_t room = used >= kLineBufferSize ? 0 : kLineBufferSize - used;
