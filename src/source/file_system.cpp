@@ -7,7 +7,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <new>
 #include <utility>
 
 namespace pelc {
@@ -44,44 +46,11 @@ class Descriptor {
 
 std::string errnoText(int error) { return std::strerror(error); }
 
-// Reads everything from fd into `bytes`; returns the errno of a failed read, or
-// 0. A regular file is read straight into a buffer of its size.
-int readAll(int fd, std::size_t expected, std::string& bytes) {
-  bytes.resize(expected + 1);  // one more, to see whether the file grew meanwhile
-  std::size_t filled = 0;
-  for (;;) {
-    if (filled == bytes.size()) bytes.resize(bytes.size() * 2 + (1 << 16));
-    const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
-    if (got == 0) break;
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    filled += static_cast<std::size_t>(got);
-  }
-  bytes.resize(filled);
-  return 0;
-}
-
-// The bytes of fd, mapped when it is a large regular file (its pages are
-// those of the page cache: nothing is copied or cleared), else read. Returns
-// the errno of a failed read, or 0.
-int takeBytes(int fd, SourceBytes& out) {
+std::size_t regularFileSize(int fd) {
   struct stat status {};
-  std::size_t expected = 0;
   if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
-    expected = static_cast<std::size_t>(status.st_size);
+    return static_cast<std::size_t>(status.st_size);
   }
-  if (expected >= RealFileSystem::kMapThreshold) {
-    void* data = ::mmap(nullptr, expected, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-    if (data != MAP_FAILED) {
-      out = SourceBytes(SourceBytes::Mapping(static_cast<const char*>(data), Unmapper{expected}));
-      return 0;
-    }
-  }
-  std::string bytes;
-  if (const int error = readAll(fd, expected, bytes); error != 0) return error;
-  out = SourceBytes(std::move(bytes));
   return 0;
 }
 
@@ -90,9 +59,28 @@ bool isDirectory(int fd) {
   return ::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode);
 }
 
+/// The name of a temporary file beside `target`: the target's own with six
+/// characters more, or a short one where that would be longer than allowed.
+std::string temporaryPattern(const std::string& target, bool shortName) {
+  return shortName ? target.substr(0, target.rfind('/') + 1) + "pelc.XXXXXX" : target + ".XXXXXX";
+}
+
+/// Makes a temporary file's name with `make` (TemporaryFiles::create or link);
+/// a name within a few characters of the longest allowed one is still an
+/// output's name, so a short one is tried then. Returns what `make` returned.
+template <typename Make>
+int makeTemporaryName(const std::string& target, std::string& temporary, Make make) {
+  temporary = temporaryPattern(target, false);
+  const int result = make(temporary);
+  if (result >= 0 || errno != ENAMETOOLONG) return result;
+  temporary = temporaryPattern(target, true);
+  return make(temporary);
+}
+
 class DiskOutputFile final : public OutputFile {
  public:
-  /// Writes `temporary`, which replaces `replaced` on commit; failures name `target`.
+  /// Writes `temporary`, which replaces `replaced` on commit; failures name
+  /// `target`. An empty `temporary` is a file that gets its name at commit.
   DiskOutputFile(TemporaryFiles& files, std::string target, std::string replaced,
                  std::string temporary, int fd)
       : files_(files),
@@ -101,7 +89,7 @@ class DiskOutputFile final : public OutputFile {
         temporary_(std::move(temporary)),
         fd_(fd) {}
   ~DiskOutputFile() override {
-    if (!committed_) files_.discard(temporary_);
+    if (!committed_ && !temporary_.empty()) files_.discard(temporary_);
   }
 
   void write(std::string_view bytes) override {
@@ -143,6 +131,7 @@ class DiskOutputFile final : public OutputFile {
 
   void commit() override {
     finishWriteBack();
+    if (temporary_.empty()) nameUnnamedFile();
     if (::close(fd_.release()) != 0) {
       throw FileError(FileError::Operation::Write, target_, errnoText(errno));
     }
@@ -153,6 +142,17 @@ class DiskOutputFile final : public OutputFile {
   }
 
  private:
+  // Linked under a temporary name first, since a link cannot replace a file;
+  // the rename then replaces the output as it does a named temporary file.
+  void nameUnnamedFile() {
+    std::string name;
+    const auto link = [this](std::string& pattern) { return files_.link(fd_.get(), pattern); };
+    if (makeTemporaryName(replaced_, name, link) != 0) {
+      throw FileError(FileError::Operation::Write, target_, errnoText(errno));
+    }
+    temporary_ = std::move(name);
+  }
+
   // Replacing a file makes the file system write the new one out before the
   // rename returns. Started early, beside the rest of the compile, that
   // writing no longer holds up the end of the run. Only a hint: a failure of
@@ -188,6 +188,55 @@ class DiskOutputFile final : public OutputFile {
   bool committed_ = false;
 };
 
+/// An output that is not a regular file (a device, a pipe, a terminal) gets
+/// the bytes written into it, as any program writing to it would: replacing it
+/// would put a plain file in its place. What goes behind room left for a head
+/// is held until the head is known.
+class InPlaceOutputFile final : public OutputFile {
+ public:
+  InPlaceOutputFile(std::string target, int fd) : target_(std::move(target)), fd_(fd) {}
+
+  void write(std::string_view bytes) override {
+    if (held_) {
+      bytes_.append(bytes);
+    } else {
+      writeAll(bytes);
+    }
+  }
+  void reserveFront(std::size_t size) override {
+    held_ = true;
+    bytes_.assign(size, '\0');
+    front_ = size;
+  }
+  void fillFront(std::string_view bytes) override { bytes_.replace(0, front_, bytes); }
+  void copyTo(OutputFile& out) override { out.write(std::string_view(bytes_).substr(front_)); }
+  void commit() override {
+    writeAll(bytes_);
+    bytes_.clear();
+    if (::close(fd_.release()) != 0) {
+      throw FileError(FileError::Operation::Write, target_, errnoText(errno));
+    }
+  }
+
+ private:
+  void writeAll(std::string_view bytes) {
+    while (!bytes.empty()) {
+      const ssize_t put = ::write(fd_.get(), bytes.data(), bytes.size());
+      if (put < 0) {
+        if (errno == EINTR) continue;
+        throw FileError(FileError::Operation::Write, target_, errnoText(errno));
+      }
+      bytes.remove_prefix(static_cast<std::size_t>(put));
+    }
+  }
+
+  std::string target_;
+  Descriptor fd_;
+  std::string bytes_;
+  std::size_t front_ = 0;
+  bool held_ = false;
+};
+
 // The kernel copies between two files on disk; any other target gets the
 // bytes read back in chunks.
 void DiskOutputFile::copyTo(OutputFile& out) {
@@ -220,24 +269,79 @@ void DiskOutputFile::copyTo(OutputFile& out) {
 
 }  // namespace
 
-void Unmapper::operator()(const char* data) const { ::munmap(const_cast<char*>(data), size); }
+void BufferRelease::operator()(char* data) const {
+  if (mapped == 0) {
+    delete[] data;
+  } else {
+    ::munmap(data, mapped);
+  }
+}
+
+namespace {
+
+// Fresh memory costs a page fault per page on first touch, which made reading
+// a large source into memory several times slower than mapping the file; the
+// system's large pages take one fault per 2 MB instead.
+SourceBytes::Buffer allocateSource(std::size_t size) {
+  constexpr std::size_t kLargePage = std::size_t{2} << 20;
+  if (size < kLargePage) return SourceBytes::Buffer(new char[size]);
+  const std::size_t mapped = (size + kLargePage - 1) / kLargePage * kLargePage;
+  // Large pages start at a multiple of their size: the room around one such start is cut off.
+  void* room = ::mmap(nullptr, mapped + kLargePage, PROT_READ | PROT_WRITE,
+                      MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (room == MAP_FAILED) throw std::bad_alloc();
+  char* const first = static_cast<char*>(room);
+  const std::size_t before = (kLargePage - reinterpret_cast<std::uintptr_t>(first) % kLargePage) %
+                             kLargePage;
+  if (before != 0) ::munmap(first, before);
+  ::munmap(first + before + mapped, kLargePage - before);
+  char* const data = first + before;
+#if defined(MADV_HUGEPAGE)
+  ::madvise(data, mapped, MADV_HUGEPAGE);
+#endif
+  return SourceBytes::Buffer(data, BufferRelease{mapped});
+}
+
+}  // namespace
+
+SourceBytes readToEnd(int fd, std::size_t expected, const std::string& path) {
+  // One byte more than expected, to see at once whether the file grew meanwhile.
+  std::size_t capacity = expected + 1;
+  SourceBytes::Buffer data = allocateSource(capacity);
+  std::size_t filled = 0;
+  for (;;) {
+    if (filled == capacity) {
+      const std::size_t larger = capacity * 2 + (std::size_t{1} << 16);
+      SourceBytes::Buffer grown = allocateSource(larger);
+      std::memcpy(grown.get(), data.get(), filled);
+      data = std::move(grown);
+      capacity = larger;
+    }
+    const ssize_t got = ::read(fd, data.get() + filled, capacity - filled);
+    if (got == 0) break;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      throw FileError(FileError::Operation::Read, path, errnoText(errno));
+    }
+    filled += static_cast<std::size_t>(got);
+  }
+  return SourceBytes(std::move(data), filled);
+}
 
 SourceBytes RealFileSystem::readFile(const std::string& path) {
   Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) throw FileError(FileError::Operation::Open, path, errnoText(errno));
-  SourceBytes bytes;
-  if (const int error = takeBytes(fd.get(), bytes); error != 0) {
-    throw FileError(FileError::Operation::Read, path, errnoText(error));
-  }
-  return bytes;
+  return readToEnd(fd.get(), regularFileSize(fd.get()), path);
 }
 
 std::optional<SourceBytes> RealFileSystem::tryReadFile(const std::string& path) {
   Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0 || isDirectory(fd.get())) return std::nullopt;
-  SourceBytes bytes;
-  if (takeBytes(fd.get(), bytes) != 0) return std::nullopt;
-  return bytes;
+  try {
+    return readToEnd(fd.get(), regularFileSize(fd.get()), path);
+  } catch (const FileError&) {
+    return std::nullopt;
+  }
 }
 
 bool RealFileSystem::canReadStatus(const std::string& path) {
@@ -274,12 +378,30 @@ std::string fileWrittenAt(const std::string& path) {
 std::unique_ptr<OutputFile> RealFileSystem::createReplacement(const std::string& path) {
   const std::string target = fileWrittenAt(path);
   if (target.empty()) throw FileError(FileError::Operation::Write, path, errnoText(errno));
-  std::string temporary = target + ".XXXXXX";
-  int fd = temporaryFiles_.create(temporary);
-  if (fd < 0 && errno == ENAMETOOLONG) {
-    // A name within a few characters of the longest allowed one is still an output's name.
-    temporary = target.substr(0, target.rfind('/') + 1) + "pelc.XXXXXX";
-    fd = temporaryFiles_.create(temporary);
+  struct stat existing {};
+  if (::stat(target.c_str(), &existing) == 0 && !S_ISDIR(existing.st_mode)) {
+    if (!S_ISREG(existing.st_mode)) {
+      const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+      if (fd < 0) throw FileError(FileError::Operation::Write, path, errnoText(errno));
+      return std::make_unique<InPlaceOutputFile>(path, fd);
+    }
+    // A rename needs leave of the folder alone; writing the file itself would
+    // have needed leave of the file, and a file its owner protects stays.
+    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+      throw FileError(FileError::Operation::Write, path, errnoText(errno));
+    }
+  }
+  return createTemporary(path, target);
+}
+
+std::unique_ptr<OutputFile> RealFileSystem::createTemporary(const std::string& path,
+                                                            const std::string& target) {
+  std::string temporary;  // stays empty while the file has no name
+  const std::size_t slash = target.rfind('/');
+  int fd = TemporaryFiles::createUnnamed(slash == std::string::npos ? "." : target.substr(0, slash + 1));
+  if (fd < 0) {
+    const auto create = [this](std::string& pattern) { return temporaryFiles_.create(pattern); };
+    fd = makeTemporaryName(target, temporary, create);
   }
   if (fd < 0) throw FileError(FileError::Operation::Write, path, errnoText(errno));
   // An output written anew keeps the permissions the old one had.
@@ -289,7 +411,7 @@ std::unique_ptr<OutputFile> RealFileSystem::createReplacement(const std::string&
     return std::make_unique<DiskOutputFile>(temporaryFiles_, path, target, temporary, fd);
   } catch (...) {
     ::close(fd);
-    temporaryFiles_.discard(temporary);
+    if (!temporary.empty()) temporaryFiles_.discard(temporary);
     throw;
   }
 }

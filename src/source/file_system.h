@@ -77,12 +77,18 @@ class FileSystem {
   virtual void expectLongWrite() {}
 };
 
-/// The machine's own file system. Regular files from kMapThreshold bytes up
-/// are mapped rather than read.
+/// Reads the open file `fd` from where it stands to its end into memory of
+/// its own. `expected` is the size the file had when it was looked at: one
+/// that shrank or grew since is read to its actual end. Throws FileError
+/// (Read) naming `path`.
+SourceBytes readToEnd(int fd, std::size_t expected, const std::string& path);
+
+/// The machine's own file system. An output that is a regular file (or not
+/// there yet) is replaced as a whole through a file of its own, which gets a
+/// name only when it is complete; anything else (a device, a pipe) is written
+/// in place, as writing to it would.
 class RealFileSystem final : public FileSystem {
  public:
-  static constexpr std::size_t kMapThreshold = 1 << 16;
-
   /// The replacement files being written, for a cleanup when the run is interrupted.
   TemporaryFiles& temporaryFiles() { return temporaryFiles_; }
   /// Armed by expectLongWrite(); none by default.
@@ -97,6 +103,8 @@ class RealFileSystem final : public FileSystem {
   }
 
  private:
+  std::unique_ptr<OutputFile> createTemporary(const std::string& path, const std::string& target);
+
   TemporaryFiles temporaryFiles_;
   InterruptGuard* guard_ = nullptr;
 };

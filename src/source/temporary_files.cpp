@@ -7,23 +7,46 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 namespace pelc {
 
-int TemporaryFiles::create(std::string& pattern) {
+template <typename Make>
+int TemporaryFiles::remember(std::string& pattern, Make make) {
   const std::lock_guard lock(mutex_);
   // The name is known before the file exists: nothing can fail between the two.
   paths_.push_back(pattern);
-  const int fd = openUnique(paths_.back());
-  if (fd < 0) {
+  const int result = withUniqueName(paths_.back(), make);
+  if (result < 0) {
     const int error = errno;
     paths_.pop_back();
     errno = error;
     return -1;
   }
   pattern = paths_.back();
-  return fd;
+  return result;
+}
+
+// As mkstemp, which would leave the file readable by its owner alone, whatever
+// the umask.
+int TemporaryFiles::create(std::string& pattern) {
+  return remember(pattern, [](const std::string& name) {
+    return ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  });
+}
+
+int TemporaryFiles::createUnnamed(const std::string& directory) {
+  // Naming the file later goes through its entry under /proc.
+  if (::access("/proc/self/fd", X_OK) != 0) return -1;
+  return ::open(directory.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+}
+
+int TemporaryFiles::link(int fd, std::string& pattern) {
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  return remember(pattern, [&self](const std::string& name) {
+    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW);
+  });
 }
 
 int TemporaryFiles::renameTo(const std::string& path, const std::string& target) {
@@ -45,9 +68,8 @@ void TemporaryFiles::removeAll() {
   paths_.clear();
 }
 
-// As mkstemp, which would leave the file readable by its owner alone, whatever
-// the umask.
-int TemporaryFiles::openUnique(std::string& path) {
+template <typename Make>
+int TemporaryFiles::withUniqueName(std::string& path, Make make) {
   static constexpr std::string_view kLetters =
       "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   constexpr std::size_t kNameLength = 6;
@@ -59,8 +81,8 @@ int TemporaryFiles::openUnique(std::string& path) {
     for (std::size_t i = path.size() - kNameLength; i < path.size(); ++i) {
       path[i] = kLetters[names_() % kLetters.size()];
     }
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
+    const int result = make(path);
+    if (result >= 0 || errno != EEXIST) return result;
   }
   return -1;  // errno is still EEXIST
 }

@@ -30,6 +30,14 @@ class TemporaryFiles {
   /// The file gets the permissions that creating any file would give it (the
   /// umask applies), since it becomes the output.
   int create(std::string& pattern);
+  /// Opens a file in `directory` that has no name yet, so that nothing is left
+  /// behind if the process dies before link() names it; returns its
+  /// descriptor, or -1 with errno where the file system offers no such files.
+  /// Permissions as for create().
+  static int createUnnamed(const std::string& directory);
+  /// Gives the unnamed file `fd` a name made from `pattern` as create() does;
+  /// returns 0, or -1 with errno.
+  int link(int fd, std::string& pattern);
   /// Renames the file at `path` to `target`; returns 0 or the errno.
   int renameTo(const std::string& path, const std::string& target);
   /// Removes the file at `path`, which a failed or abandoned write leaves.
@@ -38,7 +46,14 @@ class TemporaryFiles {
   void removeAll();
 
  private:
-  int openUnique(std::string& path);
+  /// Makes a file under a fresh name from `pattern` with `make`, known from
+  /// before it exists; returns what `make` returned.
+  template <typename Make>
+  int remember(std::string& pattern, Make make);
+  /// Tries `make` with fresh names for the six last characters of `path`
+  /// until one is not taken yet; returns what `make` last returned.
+  template <typename Make>
+  int withUniqueName(std::string& path, Make make);
   void forget(const std::string& path);
 
   std::mutex mutex_;

@@ -2,6 +2,7 @@
 // files whose body is copied behind a head.
 #include "source/file_system.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,7 +34,7 @@ std::string patterned(std::size_t size) {
 }
 
 TEST(RealFileSystemTest, SourcesOfEverySizeReadWhole) {
-  const std::size_t threshold = RealFileSystem::kMapThreshold;
+  const std::size_t threshold = std::size_t{1} << 16;
   for (const std::size_t size : {std::size_t{0}, std::size_t{1}, threshold - 1, threshold,
                                  threshold + 4097, std::size_t{3} << 20}) {
     DiskTree tree;
@@ -42,9 +43,29 @@ TEST(RealFileSystemTest, SourcesOfEverySizeReadWhole) {
     RealFileSystem disk;
     const SourceBytes read = disk.readFile(tree.path("s.pmp"));
     EXPECT_TRUE(read.view() == bytes) << size;
-    // Moving the bytes keeps them, mapped or held.
+    // Moving the bytes keeps them.
     const SourceBytes moved = std::move(*disk.tryReadFile(tree.path("s.pmp")));
     EXPECT_TRUE(moved.view() == bytes) << size;
+  }
+}
+
+// An editor that saves in place may shrink or grow a source between the look at
+// its size and the read: the compile gets what is there when it reads.
+TEST(RealFileSystemTest, ASourceThatChangesSizeIsReadToItsEnd) {
+  struct Case {
+    const char* name;
+    std::size_t before, after;
+  };
+  const Case cases[] = {{"shrank", 3 << 20, 100}, {"emptied", 3 << 20, 0}, {"grew", 100, 3 << 20}};
+  for (const Case& c : cases) {
+    DiskTree tree;
+    tree.put("s.pmp", patterned(c.before));
+    const int fd = ::open(tree.path("s.pmp").c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    tree.put("s.pmp", patterned(c.after));  // truncates and rewrites the same file
+    const SourceBytes read = readToEnd(fd, c.before, tree.path("s.pmp"));
+    ::close(fd);
+    EXPECT_TRUE(read.view() == patterned(c.after)) << c.name;
   }
 }
 
