@@ -3,8 +3,6 @@
 // The input is split at the line "====": the first part is the compiled file /fz/main.pmp,
 // the second (if any) replaces /fz/inc.pmp and the third /fz/next.pmp, so that mutations also
 // reach included and chained files. The input's size modulo 8 picks the options -M, -X, -L.
-// Each input is compiled twice, the second time with every file's lines read ahead, and the
-// two runs must print, write and end alike.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -99,13 +97,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<std::string> args = argumentsFor(size);
   const int status = pelc::runPelc(args, out, fs);
   checkTree(before, fs);
-  // Lines read ahead on a second thread, which large files get, must change nothing.
-  pelc::MemoryFileSystem aheadFs = before;
-  std::ostringstream aheadOut;
-  if (pelc::runPelc(args, aheadOut, aheadFs, 0) != status || aheadOut.str() != out.str() ||
-      aheadFs.files() != fs.files()) {
-    std::abort();
-  }
   // The command line is always valid: status 1 exactly when an error or a file error was
   // printed, and a clean run has written the compiled file's output.
   const pelc::fuzz::PrintedReport report = pelc::fuzz::classifyPrinted(out.str());

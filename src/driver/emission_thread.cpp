@@ -3,7 +3,7 @@
 
 #include <utility>
 
-#include "source/helper_thread.h"
+#include "driver/helper_thread.h"
 
 namespace pelc {
 

@@ -5,7 +5,7 @@
 
 #include <system_error>
 
-#include "source/helper_thread.h"
+#include "driver/helper_thread.h"
 
 namespace pelc {
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "diag/diagnostics.h"
 #include "driver/interrupt_cleanup.h"
 #include "driver/run.h"
 

@@ -35,10 +35,9 @@ bool definitionsAreSilent(const std::vector<std::string>& definitions) {
 }
 
 /// Compiles every queued file in order, including files queued meanwhile.
-int runCompileQueue(const Settings& settings, Diagnostics& diag, FileSystem& fileSystem,
-                    std::size_t readAheadBytes) {
+int runCompileQueue(const Settings& settings, Diagnostics& diag, FileSystem& fileSystem) {
   CompileQueue queue;
-  RunContext run{settings, diag, fileSystem, queue, readAheadBytes};
+  RunContext run{settings, diag, fileSystem, queue};
   DriverState state;
   state.definitions = preparedDefinitions(settings);
   state.definitionsSilent = definitionsAreSilent(state.definitions);
@@ -69,8 +68,7 @@ void reportOutOfMemory(Diagnostics& diag) {
 
 }  // namespace
 
-int runPelc(std::span<const std::string> args, std::ostream& out, FileSystem& fileSystem,
-            std::size_t readAheadBytes) {
+int runPelc(std::span<const std::string> args, std::ostream& out, FileSystem& fileSystem) {
   Diagnostics diag(out);
   std::optional<Settings> settings;
   try {
@@ -84,7 +82,7 @@ int runPelc(std::span<const std::string> args, std::ostream& out, FileSystem& fi
   }
   if (!settings) return kStatusFailure;
   try {
-    return runCompileQueue(*settings, diag, fileSystem, readAheadBytes);
+    return runCompileQueue(*settings, diag, fileSystem);
   } catch (const std::bad_alloc&) {
     reportOutOfMemory(diag);
     return kStatusFailure;

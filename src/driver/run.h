@@ -6,15 +6,11 @@
 #include <string>
 
 #include "source/file_system.h"
-#include "source/line_ahead.h"
 
 namespace pelc {
 
 /// Runs pelc on the arguments after the program name, printing every message
-/// to `out`. Returns the process exit status (0, 1, or 255 for -1). Queued
-/// files of `readAheadBytes` or more have their lines read ahead: tests lower it
-/// to cover that on small files.
-int runPelc(std::span<const std::string> args, std::ostream& out, FileSystem& fileSystem,
-            std::size_t readAheadBytes = kReadAheadBytes);
+/// to `out`. Returns the process exit status (0, 1, or 255 for -1).
+int runPelc(std::span<const std::string> args, std::ostream& out, FileSystem& fileSystem);
 
 }  // namespace pelc

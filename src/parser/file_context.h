@@ -14,7 +14,6 @@
 #include "parser/block_stack.h"
 #include "preproc/macro_table.h"
 #include "source/file_system.h"
-#include "source/line_ahead.h"
 #include "source/line_reader.h"
 #include "source/source_file.h"
 #include "source/source_reader.h"
@@ -29,8 +28,6 @@ struct RunContext {
   Diagnostics& diag;
   FileSystem& fileSystem;
   CompileQueue& queue;
-  /// Queued files of at least this many bytes have their lines read ahead.
-  std::size_t readAheadBytes = kReadAheadBytes;
 };
 
 inline constexpr int kMaxConditionalDepth = 30;

@@ -1,8 +1,6 @@
 // The statement loop: classification of logical lines and the grammar steps.
 #include "parser/parser.h"
 
-#include <system_error>
-
 #include "parser/constructs.h"
 #include "parser/statement_tables.h"
 
@@ -38,23 +36,11 @@ void Parser::appendStatementNode(int rewriteMark, std::string_view text) {
 void Parser::reportSyntaxError() { diag().reportSyntaxError(line_.startLine); }
 
 std::size_t Parser::readLine(std::string& text, int* commentFlag) {
-  if (ahead_ && file_.includeStack.empty()) {
-    if (ahead_->next(text, line_, commentFlag, file_.reader)) return text.size();
-    // The reader is where the reading ahead stopped: the rest is read here.
-    ahead_.reset();
-  }
   return readLogicalLine(file_.reader, diag(), text, true, line_, commentFlag);
 }
 
 void Parser::readAgainAfter(const LineInfo& info, std::int32_t lineAfter) {
   line_ = info;
-  if (ahead_ && file_.includeStack.empty()) {
-    if (ahead_->takeBack()) {
-      file_.reader.setCurrentLine(lineAfter);
-      return;
-    }
-    ahead_.reset();
-  }
   file_.reader.seekSource(info.endPos);
   file_.reader.setCurrentLine(lineAfter);
 }
@@ -63,13 +49,6 @@ void Parser::parseFile() {
   file_.blocks.reset();
   diag().setSyntaxContext(&file_.blocks);
   file_.reader.setCurrentLine(1);
-  if (file_.reader.bytes().size() >= file_.run.readAheadBytes) {
-    try {
-      ahead_.emplace(file_.reader.saveState());
-    } catch (const std::system_error&) {
-      // No thread to be had: the lines are read here, as for a small file.
-    }
-  }
   for (;;) {
     dispatchLines();
     endOfFileCheck(*this);
@@ -88,12 +67,10 @@ void Parser::closeOpenBlocks() {
 
 void Parser::dispatchLines() {
   int commentFlag = 0;
-  while (readLine(lineText_, &commentFlag) != 0) {
+  while (readLogicalLine(file_.reader, diag(), lineText_, true, line_, &commentFlag) != 0) {
     dispatchLine(commentFlag);
     if (consumer_ != nullptr && handOverDue()) {
-      // Where the line ended, not where the reader is: while lines are read
-      // ahead, the reader stays behind.
-      handedOverTo_ = line_.endPos;
+      handedOverTo_ = file_.reader.sourcePosition();
       consumer_->consumeNodes(file_.nodes, handedOverTo_);
     }
   }

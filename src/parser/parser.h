@@ -1,7 +1,6 @@
 // The statement loop: logical lines into directives, grammar steps and nodes.
 #pragma once
 
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -10,7 +9,6 @@
 #include "parser/keyword.h"
 #include "parser/statement_tables.h"
 #include "preproc/macro_expander.h"
-#include "source/line_ahead.h"
 
 namespace pelc {
 
@@ -101,7 +99,8 @@ class Parser {
   bool handOverDue() const {
     constexpr std::size_t kHandOverNodes = 16384;
     constexpr std::int32_t kHandOverBytes = 1 << 22;
-    if (file_.nodes.size() < kHandOverNodes && line_.endPos - handedOverTo_ < kHandOverBytes) {
+    if (file_.nodes.size() < kHandOverNodes &&
+        file_.reader.sourcePosition() - handedOverTo_ < kHandOverBytes) {
       return false;
     }
     return nothingRefersBack();
@@ -114,9 +113,6 @@ class Parser {
   std::int32_t handedOverTo_ = 0;
   LineInfo line_;
   std::string lineText_;
-  // The queued file's own lines while they are read ahead; an included
-  // file's lines are read here.
-  std::optional<LineAhead> ahead_;
 };
 
 }  // namespace pelc

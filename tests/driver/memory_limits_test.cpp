@@ -22,8 +22,8 @@ constexpr bool kUnderSanitizer = true;
 constexpr bool kUnderSanitizer = false;
 #endif
 
-/// Loops enough for both helper threads: the lines are read ahead, and nodes
-/// are emitted while the parse goes on.
+/// Loops enough that nodes are emitted on a thread of their own while the
+/// parse goes on.
 std::string largeSource() {
   std::string source;
   for (int i = 0; i < 40000; ++i) source += "WHILE (x < 3)\n{\n    x = x + 1\n}\n";
