@@ -6,10 +6,12 @@
 #include <optional>
 #include <sstream>
 #include <system_error>
+#include <utility>
 
 #include "codegen/body_buffer.h"
 #include "codegen/emitter.h"
 #include "codegen/temporary_names.h"
+#include "driver/dependencies.h"
 #include "driver/emission_thread.h"
 #include "parser/parser.h"
 #include "paths/paths.h"
@@ -106,9 +108,16 @@ class NodeDiscarder final : public NodeConsumer {
   void consumeNodes(NodeList& nodes, std::int32_t) override { nodes.clear(); }
 };
 
+/// Records an output of the run, and the files it comes from, for the build.
+void recordOutput(const FileContext& file, DriverState& state, const std::string& outputPath) {
+  DependencyRule& rule = state.outputs.emplace_back(DependencyRule{outputPath, {}});
+  for (const std::unique_ptr<SourceFile>& source : file.sources) rule.sources.push_back(source->path);
+}
+
 /// Parse, then emit; the output replaces the old file only when the whole
-/// pass succeeded. Returns whether it did.
-bool compilePass(FileContext& file, const DriverState& state, const std::string& outputPath) {
+/// pass succeeded, and not when it is up to date under -u. Returns whether
+/// the pass succeeded.
+bool compilePass(FileContext& file, DriverState& state, const std::string& outputPath) {
   Diagnostics& diag = file.run.diag;
   const Settings& settings = file.run.settings;
   const bool emits = !settings.checkOnly || settings.listing;
@@ -126,16 +135,22 @@ bool compilePass(FileContext& file, const DriverState& state, const std::string&
   }
   parser.parseFile();
   if (diag.errorState() != 0) return false;
+  // Every message is still reported and every CHAIN target queued; only the
+  // file stays as it is.
+  const bool keep =
+      settings.checkInput && outputIsUpToDate(file.run.fileSystem, outputPath, file.sources);
   if (!emits) {
-    file.run.fileSystem.createReplacement(outputPath)->commit();
+    if (!keep) file.run.fileSystem.createReplacement(outputPath)->commit();
+    recordOutput(file, state, outputPath);
     return true;
   }
   // Only once the emission thread is done may the output file be asked for:
   // that thread makes it for the first bytes it writes.
   Emitter& emitter = emission.emitter();
-  emission.openOutput();
+  if (!keep) emission.openOutput();
   if (emitter.finish(file.nodes.nodes()) != 0) return false;
-  emitter.takeOutput()->commit();
+  if (!keep) emitter.takeOutput()->commit();
+  recordOutput(file, state, outputPath);
   return true;
 }
 
@@ -164,7 +179,8 @@ void compileFile(RunContext& run, DriverState& state, const std::string& path) {
   enterCommandLineDefinitions(file.macros, diag, state.lastLine, state.definitions);
   if (diag.errorState() != 0) throw RunStopped{};
   diag.out() << path << ":\n";
-  const std::string outputPath = outputPathOf(path);
+  std::string outputPath = outputPathOf(path);
+  if (state.nextOutputPath) outputPath = *std::exchange(state.nextOutputPath, std::nullopt);
   diag.setCurrentFileName(path);
   if (run.settings.checkInput && !run.fileSystem.canReadStatus(path)) {
     diag.throwMessage(Msg::InputStatus, kNoLine);

@@ -1,10 +1,12 @@
 // The per-file driver: definitions, compile pass, output file, listing.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "driver/compile_queue.h"
+#include "driver/dependencies.h"
 #include "parser/file_context.h"
 
 namespace pelc {
@@ -20,6 +22,11 @@ struct DriverState {
   int lastLine = 0;
   /// A file error happened: the run cannot end with status 0.
   bool fileErrorSeen = false;
+  /// Where the output of the next file compiled goes instead of beside it:
+  /// taken by the run's input file.
+  std::optional<std::string> nextOutputPath;
+  /// The outputs written or kept so far, with the files each was made from.
+  std::vector<DependencyRule> outputs;
 };
 
 /// Raised when a file is about to start while an error is pending.

@@ -88,6 +88,24 @@ bool applyFlag(OptionState& state, char letter) {
   }
 }
 
+/// Options for builds, which take a file: `--name=FILE`.
+bool readLongOption(OptionState& state, std::string_view argument, Diagnostics& diag) {
+  const auto valueOf = [&](std::string_view name) -> std::optional<std::string> {
+    if (!argument.starts_with(name) || argument.substr(name.size(), 1) != "=") return std::nullopt;
+    std::string value(argument.substr(name.size() + 1));
+    if (value.empty()) usageError(diag);
+    return value;
+  };
+  if (auto file = valueOf("--output")) {
+    state.settings.outputPath = std::move(*file);
+  } else if (auto file = valueOf("--depfile")) {
+    state.settings.dependencyFile = std::move(*file);
+  } else {
+    return false;
+  }
+  return true;
+}
+
 /// Reads one option argument (without its leading '-').
 void readOptionArgument(OptionState& state, std::string_view letters, Diagnostics& diag) {
   for (std::size_t i = 0; i < letters.size(); ++i) {
@@ -134,6 +152,7 @@ std::optional<Settings> readCommandLine(std::span<const std::string> args, Diagn
   OptionState state;
   std::size_t index = 0;
   for (; index < args.size() && !args[index].empty() && args[index][0] == '-'; ++index) {
+    if (readLongOption(state, args[index], diag)) continue;
     readOptionArgument(state, std::string_view(args[index]).substr(1), diag);
     if (state.helpShown) return std::nullopt;
   }

@@ -34,11 +34,28 @@ bool definitionsAreSilent(const std::vector<std::string>& definitions) {
   return printed.str().empty();
 }
 
+/// The dependency file of a run that succeeded, replaced as a whole like an
+/// output; a failed run leaves the one of the last good run.
+int writeDependencyFile(const Settings& settings, Diagnostics& diag, FileSystem& fileSystem,
+                        const std::vector<DependencyRule>& outputs) {
+  if (settings.dependencyFile.empty()) return kStatusSuccess;
+  try {
+    std::unique_ptr<OutputFile> file = fileSystem.createReplacement(settings.dependencyFile);
+    file->write(dependencyFileText(outputs));
+    file->commit();
+  } catch (const FileError& error) {
+    diag.out() << describeFileError(error) << '\n';
+    return kStatusFailure;
+  }
+  return kStatusSuccess;
+}
+
 /// Compiles every queued file in order, including files queued meanwhile.
 int runCompileQueue(const Settings& settings, Diagnostics& diag, FileSystem& fileSystem) {
   CompileQueue queue;
   RunContext run{settings, diag, fileSystem, queue};
   DriverState state;
+  state.nextOutputPath = settings.outputPath;
   state.definitions = preparedDefinitions(settings);
   state.definitionsSilent = definitionsAreSilent(state.definitions);
   queue.start(settings.inputPath.substr(0, 255));
@@ -55,7 +72,8 @@ int runCompileQueue(const Settings& settings, Diagnostics& diag, FileSystem& fil
   }
   // Status 0 means every queued file compiled and was written.
   const bool clean = diag.errorState() == 0 && !state.fileErrorSeen;
-  return clean ? kStatusSuccess : kStatusFailure;
+  if (!clean) return kStatusFailure;
+  return writeDependencyFile(settings, diag, fileSystem, state.outputs);
 }
 
 /// Message -203, which is thrown: it ends the run where it is caught.

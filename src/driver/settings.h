@@ -1,6 +1,7 @@
 // The run settings: filled once from the command line, then read-only.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ struct Settings {
   std::vector<std::string> defineList;         // -D texts, in command-line order
   std::vector<std::string> includeOptionList;  // "-I" + normalised directory
   std::string inputPath;                       // derived from the first positional argument
+  std::optional<std::string> outputPath;       // --output: the input's output, else beside it
+  std::string dependencyFile;                  // --depfile, none when empty
 };
 
 /// The -I directories without their "-I", in command-line order.

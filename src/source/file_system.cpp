@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <new>
 #include <utility>
 
@@ -349,6 +350,12 @@ bool RealFileSystem::canReadStatus(const std::string& path) {
   return ::stat(path.c_str(), &status) == 0;
 }
 
+std::optional<FileTime> RealFileSystem::modificationTime(const std::string& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return std::nullopt;
+  return FileTime{status.st_mtim.tv_sec, status.st_mtim.tv_nsec};
+}
+
 namespace {
 
 /// The file that writing to `path` would write: `path` itself, or the file its
@@ -420,8 +427,8 @@ namespace {
 
 class MemoryOutputFile final : public OutputFile {
  public:
-  MemoryOutputFile(std::map<std::string, std::string>& files, std::string target)
-      : files_(files), target_(std::move(target)) {}
+  using Commit = std::function<void(std::string bytes)>;
+  explicit MemoryOutputFile(Commit commit) : commit_(std::move(commit)) {}
   void write(std::string_view bytes) override { bytes_.append(bytes); }
   void reserveFront(std::size_t size) override {
     bytes_.assign(size, '\0');
@@ -429,11 +436,10 @@ class MemoryOutputFile final : public OutputFile {
   }
   void fillFront(std::string_view bytes) override { bytes_.replace(0, front_, bytes); }
   void copyTo(OutputFile& out) override { out.write(std::string_view(bytes_).substr(front_)); }
-  void commit() override { files_[target_] = std::move(bytes_); }
+  void commit() override { commit_(std::move(bytes_)); }
 
  private:
-  std::map<std::string, std::string>& files_;
-  std::string target_;
+  Commit commit_;
   std::string bytes_;
   std::size_t front_ = 0;
 };
@@ -459,11 +465,20 @@ bool MemoryFileSystem::canReadStatus(const std::string& path) {
   return files_.count(path) != 0 || directories_.count(path) != 0;
 }
 
+std::optional<FileTime> MemoryFileSystem::modificationTime(const std::string& path) {
+  const auto found = times_.find(path);
+  if (found == times_.end()) return std::nullopt;
+  return FileTime{found->second, 0};
+}
+
 std::unique_ptr<OutputFile> MemoryFileSystem::createReplacement(const std::string& path) {
   if (directories_.count(path) != 0) {
     throw FileError(FileError::Operation::Write, path, errnoText(EISDIR));
   }
-  return std::make_unique<MemoryOutputFile>(files_, path);
+  return std::make_unique<MemoryOutputFile>([this, path](std::string bytes) {
+    files_[path] = std::move(bytes);
+    setModificationTime(path, latest_ + 1);
+  });
 }
 
 }  // namespace pelc

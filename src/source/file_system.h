@@ -2,6 +2,9 @@
 // replacement of output files.
 #pragma once
 
+#include <algorithm>
+#include <compare>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -33,6 +36,13 @@ class FileError : public std::runtime_error {
 
 /// The report printed for a FileError: "pelc: cannot <verb> <path>: <cause>".
 std::string describeFileError(const FileError& error);
+
+/// When a file was last changed, to the nanosecond where the system keeps it.
+struct FileTime {
+  std::int64_t seconds = 0;
+  std::int64_t nanoseconds = 0;
+  auto operator<=>(const FileTime&) const = default;
+};
 
 /// Where bytes go, one piece after the other.
 class ByteSink {
@@ -68,6 +78,9 @@ class FileSystem {
   virtual std::optional<SourceBytes> tryReadFile(const std::string& path) = 0;
   /// Whether the file's status can be read at all.
   virtual bool canReadStatus(const std::string& path) = 0;
+  /// When the file (or what its links lead to) was last changed; nothing when
+  /// its status cannot be read.
+  virtual std::optional<FileTime> modificationTime(const std::string& path) = 0;
   /// Starts a replacement of the file at path; throws FileError (Write).
   virtual std::unique_ptr<OutputFile> createReplacement(const std::string& path) = 0;
   /// A replacement may stay half-written for longer than an instant from now
@@ -97,6 +110,7 @@ class RealFileSystem final : public FileSystem {
   SourceBytes readFile(const std::string& path) override;
   std::optional<SourceBytes> tryReadFile(const std::string& path) override;
   bool canReadStatus(const std::string& path) override;
+  std::optional<FileTime> modificationTime(const std::string& path) override;
   std::unique_ptr<OutputFile> createReplacement(const std::string& path) override;
   void expectLongWrite() override {
     if (guard_ != nullptr) guard_->arm();
@@ -115,15 +129,24 @@ class MemoryFileSystem final : public FileSystem {
   void addFile(const std::string& path, std::string bytes) { files_[path] = std::move(bytes); }
   void addDirectory(const std::string& path) { directories_[path] = true; }
   const std::map<std::string, std::string>& files() const { return files_; }
+  /// A file's time is known only once set here; an output written later is
+  /// newer than every time set so far.
+  void setModificationTime(const std::string& path, std::int64_t seconds) {
+    times_[path] = seconds;
+    latest_ = std::max(latest_, seconds);
+  }
 
   SourceBytes readFile(const std::string& path) override;
   std::optional<SourceBytes> tryReadFile(const std::string& path) override;
   bool canReadStatus(const std::string& path) override;
+  std::optional<FileTime> modificationTime(const std::string& path) override;
   std::unique_ptr<OutputFile> createReplacement(const std::string& path) override;
 
  private:
   std::map<std::string, std::string> files_;
   std::map<std::string, bool> directories_;
+  std::map<std::string, std::int64_t> times_;
+  std::int64_t latest_ = 0;
 };
 
 }  // namespace pelc

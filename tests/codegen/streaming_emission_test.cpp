@@ -100,6 +100,9 @@ class MemoryBackedFileSystem : public FileSystem {
     return files_.tryReadFile(path);
   }
   bool canReadStatus(const std::string& path) override { return files_.canReadStatus(path); }
+  std::optional<FileTime> modificationTime(const std::string& path) override {
+    return files_.modificationTime(path);
+  }
   MemoryFileSystem files_;
 };
 

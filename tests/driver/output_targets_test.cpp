@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <set>
@@ -25,10 +26,10 @@ namespace {
 namespace fs = std::filesystem;
 using test::DiskTree;
 
-int compile(const std::string& input, std::string& printed) {
+int compile(const std::string& input, std::string& printed, const char* option = "-X") {
   RealFileSystem disk;
   std::ostringstream out;
-  const std::vector<std::string> args{"-X", input};
+  const std::vector<std::string> args{option, input};
   const int status = runPelc(args, out, disk);
   printed = out.str();
   return status;
@@ -133,6 +134,32 @@ TEST(OutputTargetsTest, AProtectedOutputIsNotReplaced) {
   EXPECT_EQ(status, 0) << "10: no user to drop to, 11: wrong status, 12: wrong message";
   EXPECT_EQ(tree.get("main.pml"), "kept\r\n");
   EXPECT_EQ(tree.entries(), 2u);
+}
+
+struct stat statusOf(const std::string& path) {
+  struct stat status {};
+  EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
+  return status;
+}
+
+// A build that finds its output up to date must not touch it: not its
+// contents, not its time, not the file itself.
+TEST(OutputTargetsTest, UpdateOnlyLeavesAnUpToDateOutputAlone) {
+  DiskTree tree;
+  tree.put("main.pmp", "x = 1\n");
+  const auto now = fs::file_time_type::clock::now();
+  fs::last_write_time(tree.path("main.pmp"), now - std::chrono::seconds(100));
+  std::string printed;
+  ASSERT_EQ(compile(tree.path("main.pmp"), printed), 0) << printed;
+  const struct stat written = statusOf(tree.path("main.pml"));
+  ASSERT_EQ(compile(tree.path("main.pmp"), printed, "-u"), 0) << printed;
+  const struct stat kept = statusOf(tree.path("main.pml"));
+  EXPECT_EQ(kept.st_ino, written.st_ino);
+  EXPECT_EQ(kept.st_mtim.tv_sec, written.st_mtim.tv_sec);
+  EXPECT_EQ(kept.st_mtim.tv_nsec, written.st_mtim.tv_nsec);
+  fs::last_write_time(tree.path("main.pmp"), now + std::chrono::seconds(100));
+  ASSERT_EQ(compile(tree.path("main.pmp"), printed, "-u"), 0) << printed;
+  EXPECT_NE(statusOf(tree.path("main.pml")).st_ino, written.st_ino) << "a stale one is replaced";
 }
 
 bool offersUnnamedFiles(const std::string& directory) {

@@ -139,6 +139,18 @@ void runSetup(const fs::path& caseDir, const fs::path& scratch) {
   if (!text) return;
   for (const std::string& line : splitLines(*text)) {
     if (line.empty()) continue;
+    // "age <seconds> <path>": the file was last changed that long ago.
+    if (std::istringstream words(line); line.starts_with("age ")) {
+      std::string word, path;
+      long seconds = 0;
+      words >> word >> seconds >> path;
+      if (path.empty() || fs::path(path).is_absolute()) {
+        throw CaseError("setup line not understood: " + line);
+      }
+      fs::last_write_time(scratch / path,
+                          fs::file_time_type::clock::now() - std::chrono::seconds(seconds));
+      continue;
+    }
     constexpr std::string_view kMkdir = "mkdir ";
     fs::path target = line.starts_with(kMkdir) ? fs::path(line.substr(kMkdir.size())) : fs::path();
     if (target.empty() || target.is_absolute()) {

@@ -1,0 +1,3 @@
+IF (a)
+    b = 1
+CHAIN other

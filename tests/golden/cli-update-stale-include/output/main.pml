@@ -1,0 +1,2 @@
+#line 2 "main.pmp"
+x = 3

@@ -1,0 +1,2 @@
+#line 1 "main.pmp"
+x = 1

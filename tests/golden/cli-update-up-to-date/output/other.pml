@@ -1,0 +1,2 @@
+#line 1 "other.pmp"
+y = 2
