@@ -8,6 +8,17 @@ install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/docs/language.md
               ${CMAKE_CURRENT_SOURCE_DIR}/docs/messages.md
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
+# The CMake package: find_package(pelc CONFIG) gives pelc::pelc and pelc_add_scripts().
+include(CMakePackageConfigHelpers)
+set(PELC_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/pelc)
+install(EXPORT pelcTargets NAMESPACE pelc:: DESTINATION ${PELC_CMAKE_DIR})
+write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/pelcConfigVersion.cmake
+                                 COMPATIBILITY SameMajorVersion)
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/cmake/package/pelcConfig.cmake
+              ${CMAKE_CURRENT_SOURCE_DIR}/cmake/package/pelcScripts.cmake
+              ${CMAKE_CURRENT_BINARY_DIR}/pelcConfigVersion.cmake
+        DESTINATION ${PELC_CMAKE_DIR})
+
 set(CPACK_GENERATOR "DEB")
 set(CPACK_PACKAGE_NAME "pelc")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
