@@ -6,6 +6,7 @@ include(GNUInstallDirs)
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/docs/pelc.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/docs/language.md
               ${CMAKE_CURRENT_SOURCE_DIR}/docs/messages.md
+              ${CMAKE_CURRENT_SOURCE_DIR}/docs/building.md
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The CMake package: find_package(pelc CONFIG) gives pelc::pelc and pelc_add_scripts().
