@@ -9,10 +9,10 @@
 #include <string>
 #include <string_view>
 
+#include "base/settings.h"
 #include "codegen/output_assembly.h"
 #include "codegen/output_sink.h"
 #include "diag/diagnostics.h"
-#include "driver/settings.h"
 #include "preproc/macro_expander.h"
 #include "preproc/macro_table.h"
 #include "source/line_reader.h"

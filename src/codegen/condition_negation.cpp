@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <utility>
 
+#include "base/char_class.h"
 #include "parser/condition_scanner.h"
 #include "source/line_reader.h"
-#include "source/char_class.h"
 
 namespace pelc {
 namespace {

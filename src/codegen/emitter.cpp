@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
+#include "base/text.h"
 #include "codegen/temporary_names.h"
-#include "parser/keyword.h"
 #include "preproc/define_directive.h"
 #include "source/line_reader.h"
 

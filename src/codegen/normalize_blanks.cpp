@@ -5,7 +5,7 @@
 #include <bit>
 #include <cstring>
 
-#include "source/char_class.h"
+#include "base/char_class.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

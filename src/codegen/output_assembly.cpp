@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/char_class.h"
 #include "codegen/normalize_blanks.h"
-#include "source/char_class.h"
 
 namespace pelc {
 void OutputAssembly::breakOpenCopy() {

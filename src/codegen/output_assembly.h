@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/settings.h"
 #include "codegen/output_sink.h"
 #include "diag/diagnostics.h"
-#include "driver/settings.h"
 #include "source/source_reader.h"
 
 namespace pelc {

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/settings.h"
 #include "diag/diagnostics.h"
-#include "driver/settings.h"
 
 namespace pelc {
 

@@ -7,14 +7,6 @@
 
 namespace pelc {
 
-std::vector<std::string> includeSearchDirectories(const Settings& settings) {
-  std::vector<std::string> directories;
-  for (const std::string& option : settings.includeOptionList) {
-    directories.push_back(option.substr(2));
-  }
-  return directories;
-}
-
 namespace {
 
 /// Switches that live only while the command line is read.

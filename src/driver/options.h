@@ -5,8 +5,8 @@
 #include <span>
 #include <string>
 
+#include "base/settings.h"
 #include "diag/diagnostics.h"
-#include "driver/settings.h"
 
 namespace pelc {
 

@@ -3,7 +3,6 @@
 
 #include "parser/construct_support.h"
 #include "parser/constructs.h"
-#include "parser/keyword.h"
 
 namespace pelc {
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/char_class.h"
 #include "diag/diagnostics.h"
-#include "source/char_class.h"
 
 namespace pelc {
 

@@ -1,10 +1,10 @@
 // The DO loop: a top label at the DO line and the test at the WHILE line that closes it.
 #include <array>
 
+#include "base/text.h"
 #include "parser/condition_scanner.h"
 #include "parser/construct_support.h"
 #include "parser/constructs.h"
-#include "parser/keyword.h"
 
 namespace pelc {
 namespace {

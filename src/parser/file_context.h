@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "base/settings.h"
 #include "codegen/node_list.h"
 #include "diag/diagnostics.h"
-#include "driver/settings.h"
 #include "parser/block_stack.h"
 #include "preproc/macro_table.h"
 #include "source/file_system.h"

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "base/text.h"
 #include "codegen/condition_negation.h"
 #include "parser/condition_scanner.h"
 #include "parser/construct_support.h"

@@ -1,10 +1,10 @@
-// The leading keyword of a logical line and the keyword lookup tables.
+// The leading keyword of a logical line.
 #pragma once
 
 #include <cstddef>
 #include <string_view>
 
-#include "source/char_class.h"
+#include "base/char_class.h"
 
 namespace pelc {
 
@@ -53,10 +53,5 @@ inline Keyword extractKeyword(std::string_view line) {
   keyword.restOffset_ = static_cast<std::size_t>(at - line.data());
   return keyword;
 }
-
-bool isAllBlank(std::string_view text);
-
-/// ASCII letters compared without regard to case, every other byte by value.
-int compareKeywords(std::string_view a, std::string_view b);
 
 }  // namespace pelc

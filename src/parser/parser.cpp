@@ -1,6 +1,7 @@
 // The statement loop: classification of logical lines and the grammar steps.
 #include "parser/parser.h"
 
+#include "base/text.h"
 #include "parser/constructs.h"
 #include "parser/statement_tables.h"
 

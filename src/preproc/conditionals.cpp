@@ -1,4 +1,5 @@
 // Conditional compilation: #IFDEF, #IFNDEF, #ELSE, #ENDIF and the end-of-file check.
+#include "base/text.h"
 #include "parser/constructs.h"
 #include "parser/parser.h"
 #include "preproc/macro_table.h"

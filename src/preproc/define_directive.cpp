@@ -3,7 +3,7 @@
 
 #include <utility>
 
-#include "source/char_class.h"
+#include "base/char_class.h"
 
 namespace pelc {
 

@@ -1,7 +1,8 @@
 // #INCLUDE: finding, opening and entering an included file, and leaving it.
 #include <algorithm>
 
-#include "driver/settings.h"
+#include "base/settings.h"
+#include "base/text.h"
 #include "parser/constructs.h"
 #include "parser/parser.h"
 #include "paths/paths.h"

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "base/char_class.h"
 #include "source/byte_runs.h"
-#include "source/char_class.h"
 
 namespace pelc {
 

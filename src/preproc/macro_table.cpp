@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "source/char_class.h"
+#include "base/char_class.h"
 
 namespace pelc {
 

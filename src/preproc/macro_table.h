@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "source/char_class.h"
+#include "base/char_class.h"
 
 namespace pelc {
 

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text.h"
 #include "parser/keyword.h"
 
 namespace pelc {

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "source/char_class.h"
+#include "base/char_class.h"
 #include "source/line_reader.h"
 
 namespace pelc {

@@ -1,5 +1,7 @@
-// Keyword extraction and case-insensitive keyword order.
-#include "parser/keyword.h"
+// Text helpers that the layers share.
+#include "base/text.h"
+
+#include "base/char_class.h"
 
 namespace pelc {
 
@@ -15,7 +17,6 @@ namespace {
 int foldCase(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; }
 
 }  // namespace
-
 
 int compareKeywords(std::string_view a, std::string_view b) {
   const std::size_t common = a.size() < b.size() ? a.size() : b.size();
