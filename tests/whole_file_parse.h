@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "codegen/node_list.h"
 #include "driver/compile_queue.h"
+#include "ir/node_list.h"
 #include "parser/file_context.h"
 #include "parser/parser.h"
 #include "source/file_system.h"

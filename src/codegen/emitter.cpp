@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "base/text.h"
-#include "codegen/temporary_names.h"
+#include "parser/temporary_names.h"
 #include "preproc/define_directive.h"
 #include "source/line_reader.h"
 

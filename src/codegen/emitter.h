@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "codegen/body_buffer.h"
-#include "codegen/node_list.h"
 #include "codegen/output_assembly.h"
+#include "ir/node_list.h"
 #include "parser/file_context.h"
 #include "preproc/macro_table.h"
 

@@ -10,10 +10,10 @@
 
 #include "codegen/body_buffer.h"
 #include "codegen/emitter.h"
-#include "codegen/temporary_names.h"
 #include "driver/dependencies.h"
 #include "driver/emission_thread.h"
 #include "parser/parser.h"
+#include "parser/temporary_names.h"
 #include "paths/paths.h"
 #include "preproc/define_directive.h"
 

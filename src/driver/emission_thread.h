@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "codegen/emitter.h"
-#include "codegen/node_list.h"
+#include "ir/node_list.h"
 
 namespace pelc {
 

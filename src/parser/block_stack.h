@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "codegen/node_records.h"
 #include "diag/diagnostics.h"
+#include "ir/node_records.h"
 #include "parser/grammar_table.h"
 
 namespace pelc {

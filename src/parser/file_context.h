@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "base/settings.h"
-#include "codegen/node_list.h"
 #include "diag/diagnostics.h"
+#include "ir/node_list.h"
 #include "parser/block_stack.h"
 #include "preproc/macro_table.h"
 #include "source/file_system.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "base/text.h"
-#include "codegen/condition_negation.h"
+#include "parser/condition_negation.h"
 #include "parser/condition_scanner.h"
 #include "parser/construct_support.h"
 #include "parser/constructs.h"

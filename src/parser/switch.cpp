@@ -2,10 +2,10 @@
 #include <algorithm>
 #include <array>
 
-#include "codegen/temporary_names.h"
 #include "parser/condition_scanner.h"
 #include "parser/construct_support.h"
 #include "parser/constructs.h"
+#include "parser/temporary_names.h"
 
 namespace pelc {
 namespace {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "codegen/body_buffer.h"
-#include "codegen/temporary_names.h"
 #include "driver/run.h"
+#include "parser/temporary_names.h"
 #include "source/file_system.h"
 
 namespace pelc {

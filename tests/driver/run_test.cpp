@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "codegen/temporary_names.h"
+#include "parser/temporary_names.h"
 
 namespace pelc {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "codegen/temporary_names.h"
 #include "construct_harness.h"
+#include "parser/temporary_names.h"
 
 namespace pelc {
 namespace {

@@ -1,5 +1,5 @@
 // Tests for the generated names of SWITCH temporaries.
-#include "codegen/temporary_names.h"
+#include "parser/temporary_names.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Storage of the node list: kept line texts outlive later keeps, and the list
 // moves between threads without its records or texts moving.
-#include "codegen/node_list.h"
+#include "ir/node_list.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Names of the generated SWITCH temporaries, derived from the path of the compiled file.
-#include "codegen/temporary_names.h"
+#include "parser/temporary_names.h"
 
 namespace pelc {
 namespace {

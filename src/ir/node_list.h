@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "codegen/node_records.h"
+#include "ir/node_records.h"
 
 namespace pelc {
 

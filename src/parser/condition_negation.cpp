@@ -1,5 +1,5 @@
 // Negation of IF conditions, for the test that jumps around a block.
-#include "codegen/condition_negation.h"
+#include "parser/condition_negation.h"
 
 #include <array>
 #include <bitset>

@@ -1,5 +1,5 @@
 // Tests for the negation of IF conditions.
-#include "codegen/condition_negation.h"
+#include "parser/condition_negation.h"
 
 #include <gtest/gtest.h>
 
