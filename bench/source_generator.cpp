@@ -88,8 +88,9 @@ class ProgramWriter {
   void remLine(int indent);
   void redefine(int indent);
 
-  std::string variable() { return "v" + dice_.number(100); }
-  std::string macro() { return "K" + dice_.number(kMacroCount); }
+  // Appended rather than added to a literal, which GCC 12 misreads as an overlapping copy.
+  std::string variable() { return std::string("v").append(dice_.number(100)); }
+  std::string macro() { return std::string("K").append(dice_.number(kMacroCount)); }
   std::string operand();
   std::string expression();
   std::string condition();
@@ -298,9 +299,9 @@ void ProgramWriter::redefine(int indent) {
 
 void writePlainStatements(Sink& sink, std::size_t targetBytes, Dice& dice) {
   while (sink.written() < targetBytes) {
-    sink.line(dice.below(3), "v" + dice.number(100) + " = v" + dice.number(100) + " + " +
-                                 dice.number(100000) + " * w" + dice.number(50) + " - x" +
-                                 dice.number(20));
+    sink.line(dice.below(3), std::string("v").append(dice.number(100)) + " = v" +
+                                 dice.number(100) + " + " + dice.number(100000) + " * w" +
+                                 dice.number(50) + " - x" + dice.number(20));
   }
 }
 
