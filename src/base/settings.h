@@ -18,6 +18,7 @@ struct Settings {
   bool followChains = true;                    // -N turns it off
   bool suppressLineMarkers = false;            // -X
   bool checkInput = false;                     // -u
+  bool checkWithoutOutput = false;             // --check: parse and report, write nothing
   std::string baseDirectory;                   // -B, else the input's directory
   std::vector<std::string> defineList;         // -D texts, in command-line order
   std::vector<std::string> includeOptionList;  // "-I" + normalised directory

@@ -105,14 +105,16 @@ void OutputAssembly::reportPositions(std::int32_t from, std::int32_t to) {
                     "pelc: Internal error - spos: %" PRId32 ", epos: %" PRId32 "\r\n", from, to);
   const std::string_view line(text, static_cast<std::size_t>(length));
   addLine(line);
-  diag_.out() << line;
   // The output would not be what the source says, so the file must fail.
-  diag_.markError();
+  diag_.internalError(line);
 }
 
 std::string_view OutputAssembly::sourceBytes(std::int32_t from, std::int32_t to) {
   const std::string_view bytes = reader_.bytes();
-  if (static_cast<std::size_t>(to) > bytes.size()) diag_.throwMessage(Msg::ReadFailed, kNoLine);
+  if (static_cast<std::size_t>(to) > bytes.size()) {
+    diag_.throwMessage(Msg::ReadFailed, kNoLine,
+                       {{"file", diag_.currentFileName().value_or(std::string())}});
+  }
   reader_.seekSource(to);
   return bytes.substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from));
 }

@@ -1,27 +1,59 @@
-// Numbered message reporting.
+// Message reporting: one description of each report, printed by the run's format.
 #include "diag/diagnostics.h"
 
 #include <cassert>
-#include <cstdlib>
 
 namespace pelc {
+namespace {
 
-void Diagnostics::printLine(Msg msg, int line) {
-  // The prefix is built without a fixed area, so long file names print whole.
-  if (line == kNoPrefix) {
-    // no prefix at all
-  } else if (!currentFileName_) {
-    out_ << "pelc: ";
-  } else if (line != kNoLine) {
-    out_ << *currentFileName_ << " (" << line << "): ";
-  } else {
-    out_ << *currentFileName_ << ": ";
+Level levelOf(Severity severity) {
+  switch (severity) {
+    case Severity::Thrown:
+    case Severity::Returns:
+      return Level::Error;
+    case Severity::Warning:
+      return Level::Warning;
+    case Severity::Info:
+      break;
   }
-  out_ << "Prompt not found: pnum = " << std::abs(codeOf(msg)) << '\n';
+  return Level::Info;
 }
 
-void Diagnostics::reportMessage(Msg msg, int line) {
-  printLine(msg, line);
+std::string_view tableText(Msg msg) {
+  const MessageInfo* info = findMessage(msg);
+  return info != nullptr ? info->text : std::string_view("message {number}");
+}
+
+}  // namespace
+
+std::ostream& Diagnostics::nowhere() {
+  // An ostream without a buffer: whatever is written to it is dropped.
+  static std::ostream dropped(nullptr);
+  return dropped;
+}
+
+void Diagnostics::setCurrentFileName(std::optional<std::string> name) {
+  fileHandle_ = name ? std::make_shared<const std::string>(*name) : nullptr;
+  currentFileName_ = std::move(name);
+}
+
+Diagnostic Diagnostics::describe(Msg msg, int line, Inserts inserts,
+                                 std::vector<Note> notes) const {
+  const int code = codeOf(msg);
+  Diagnostic d;
+  d.file = currentFileName_;
+  d.line = line;
+  d.code = code;
+  d.level = code < 0 ? Level::Error : levelOf(severityOf(msg));
+  d.stops = code < 0 && (errorState_ == 2 || severityOf(msg) != Severity::Returns);
+  d.text = fillInserts(tableText(msg), inserts);
+  d.inserts = std::move(inserts);
+  d.notes = std::move(notes);
+  return d;
+}
+
+void Diagnostics::reportMessage(Msg msg, int line, Inserts inserts, std::vector<Note> notes) {
+  sink_->message(describe(msg, line, std::move(inserts), std::move(notes)));
   if (codeOf(msg) > 0) return;
   if (errorState_ == 2) throw AbortFile{};
   errorState_ = 1;
@@ -29,15 +61,47 @@ void Diagnostics::reportMessage(Msg msg, int line) {
   throw AbortFile{};
 }
 
-void Diagnostics::throwMessage(Msg msg, int line) {
+void Diagnostics::throwMessage(Msg msg, int line, Inserts inserts, std::vector<Note> notes) {
   assert(severityOf(msg) == Severity::Thrown || (errorState_ == 2 && codeOf(msg) < 0));
-  reportMessage(msg, line);
+  reportMessage(msg, line, std::move(inserts), std::move(notes));
   throw AbortFile{};  // not reached for the messages above; the caller relies on it
 }
 
-void Diagnostics::reportSyntaxError(int line) {
+void Diagnostics::reportInformation(Msg msg, Inserts inserts, std::vector<std::string> lines) {
+  Diagnostic d = describe(msg, kNoPrefix, std::move(inserts), {});
+  d.lines = std::move(lines);
+  sink_->message(d);
+}
+
+void Diagnostics::reportSyntaxError(int line, const SyntaxProblem& problem) {
+  std::vector<OpenBlock> blocks;
+  if (syntaxContext_ != nullptr && syntaxContext_->anyBlockOpen()) {
+    blocks = syntaxContext_->openBlocks();
+  }
   const bool inBlock = syntaxContext_ != nullptr && syntaxContext_->anyBlockOpen();
-  reportMessage(inBlock ? Msg::SyntaxInBlock : Msg::SyntaxAtTopLevel, line);
+  Inserts inserts{{"problem", std::string(problem.problem)}};
+  if (!problem.token.empty()) inserts.push_back({"token", std::string(problem.token)});
+  if (!blocks.empty()) inserts.push_back({"construct", std::string(blocks.front().construct)});
+  std::vector<Note> notes;
+  for (const OpenBlock& block : blocks) {
+    if (!problem.atEndOfInput) break;
+    notes.push_back({block.file ? std::optional<std::string>(*block.file) : std::nullopt,
+                     block.line, "the " + std::string(block.construct) + " block opened here"});
+  }
+  reportMessage(inBlock ? Msg::SyntaxInBlock : Msg::SyntaxAtTopLevel, line, std::move(inserts),
+                std::move(notes));
+}
+
+void Diagnostics::warn(Warning warning, int line, Inserts inserts) {
+  const WarningInfo& info = warningInfo(warning);
+  Diagnostic d;
+  d.file = currentFileName_;
+  d.line = line;
+  d.warningOption = info.option;
+  d.level = Level::Warning;
+  d.text = fillInserts(info.text, inserts);
+  d.inserts = std::move(inserts);
+  sink_->message(d);
 }
 
 }  // namespace pelc

@@ -42,7 +42,9 @@ const SourceFile& readSource(FileContext& file, const std::string& path) {
 class Emission final : public NodeConsumer {
  public:
   Emission(FileContext& file, const DriverState& state, const std::string& outputPath)
-      : file_(file), state_(state), body_(file.run.fileSystem, outputPath) {}
+      : file_(file), state_(state), body_(file.run.fileSystem, outputPath) {
+    threadDiag_.setCurrentFileName(file.run.diag.currentFileName());
+  }
   Emission(const Emission&) = delete;
   Emission& operator=(const Emission&) = delete;
   ~Emission() {
@@ -52,7 +54,6 @@ class Emission final : public NodeConsumer {
 
   void consumeNodes(NodeList& nodes, std::int32_t settled) override {
     if (!emitter_) {
-      threadDiag_.setCurrentFileName(file_.run.diag.currentFileName());
       start(threadDiag_);
       file_.run.fileSystem.expectLongWrite();
       try {
@@ -88,15 +89,15 @@ class Emission final : public NodeConsumer {
 
   void publishThreadMessages() {
     Diagnostics& diag = file_.run.diag;
-    diag.out() << threadOut_.str();
+    threadMessages_.replayInto(diag.sink());
     if (threadDiag_.errorState() != 0) diag.markError();
   }
 
   FileContext& file_;
   const DriverState& state_;
   BodyBuffer body_;
-  std::ostringstream threadOut_;
-  Diagnostics threadDiag_{threadOut_};
+  RecordingSink threadMessages_;
+  Diagnostics threadDiag_{threadMessages_};
   std::optional<Emitter> emitter_;
   std::optional<EmissionThread> thread_;
 };
@@ -120,7 +121,8 @@ void recordOutput(const FileContext& file, DriverState& state, const std::string
 bool compilePass(FileContext& file, DriverState& state, const std::string& outputPath) {
   Diagnostics& diag = file.run.diag;
   const Settings& settings = file.run.settings;
-  const bool emits = !settings.checkOnly || settings.listing;
+  // --check writes nothing; -d writes an empty output unless -L is given too.
+  const bool emits = !settings.checkWithoutOutput && (!settings.checkOnly || settings.listing);
   Emission emission(file, state, outputPath);
   file.reader.attach(file.sources.front()->bytes);
   Parser parser(file);
@@ -140,7 +142,9 @@ bool compilePass(FileContext& file, DriverState& state, const std::string& outpu
   const bool keep =
       settings.checkInput && outputIsUpToDate(file.run.fileSystem, outputPath, file.sources);
   if (!emits) {
-    if (!keep) file.run.fileSystem.createReplacement(outputPath)->commit();
+    if (!keep && !settings.checkWithoutOutput) {
+      file.run.fileSystem.createReplacement(outputPath)->commit();
+    }
     recordOutput(file, state, outputPath);
     return true;
   }
@@ -156,13 +160,59 @@ bool compilePass(FileContext& file, DriverState& state, const std::string& outpu
 
 void printListing(FileContext& file) {
   Diagnostics& diag = file.run.diag;
-  diag.reportMessage(Msg::ListingLabels, kNoPrefix);
+  diag.reportInformation(Msg::ListingLabels, {{"labels", file.labels.next() - 1}});
   if (file.maxSwitchDepth == 0) return;
-  diag.reportMessage(Msg::ListingNames, kNoPrefix);
+  std::vector<std::string> names;
   for (int n = 1; n <= file.maxSwitchDepth; ++n) {
-    diag.out() << "        " << temporaryName(file.queuedFilePath, n) << '\n';
+    names.push_back(temporaryName(file.queuedFilePath, n));
   }
+  diag.reportInformation(Msg::ListingNames, {{"count", file.maxSwitchDepth}, {"names", names}},
+                         names);
 }
+
+/// The physical lines of the file's sources, for messages that show them.
+class FileSourceLines final : public SourceLines {
+ public:
+  explicit FileSourceLines(const FileContext& file) : file_(file) {}
+
+  std::optional<std::string_view> lineOf(std::string_view path, int line) const override {
+    for (const std::unique_ptr<SourceFile>& source : file_.sources) {
+      if (source->path == path) return physicalLine(source->bytes.view(), line);
+    }
+    return std::nullopt;
+  }
+
+ private:
+  static std::optional<std::string_view> physicalLine(std::string_view bytes, int line) {
+    std::size_t start = 0;
+    for (int n = 1; n < line; ++n) {
+      start = bytes.find('\n', start);
+      if (start == std::string_view::npos) return std::nullopt;
+      ++start;
+    }
+    if (start >= bytes.size()) return std::nullopt;
+    std::string_view text = bytes.substr(start, bytes.find('\n', start) - start);
+    if (text.ends_with('\r')) text.remove_suffix(1);
+    return text;
+  }
+
+  const FileContext& file_;
+};
+
+/// Shows the file's lines to the messages while the file is compiled.
+class SourceLinesInstalled {
+ public:
+  SourceLinesInstalled(Diagnostics& diag, const FileContext& file) : diag_(diag), lines_(file) {
+    diag_.setSourceLines(&lines_);
+  }
+  SourceLinesInstalled(const SourceLinesInstalled&) = delete;
+  SourceLinesInstalled& operator=(const SourceLinesInstalled&) = delete;
+  ~SourceLinesInstalled() { diag_.setSourceLines(nullptr); }
+
+ private:
+  Diagnostics& diag_;
+  FileSourceLines lines_;
+};
 
 void reportOutOfMemory(Diagnostics& diag, int line) {
   try {
@@ -173,18 +223,27 @@ void reportOutOfMemory(Diagnostics& diag, int line) {
 
 }  // namespace
 
+void reportFileError(Diagnostics& diag, const FileError& error) {
+  // The formats place the program's name themselves.
+  constexpr std::string_view kProgram = "pelc: ";
+  std::string text = describeFileError(error);
+  if (text.starts_with(kProgram)) text.erase(0, kProgram.size());
+  diag.fileError(error.path(), text);
+}
+
 void compileFile(RunContext& run, DriverState& state, const std::string& path) {
   Diagnostics& diag = run.diag;
   FileContext file(run, path);
   enterCommandLineDefinitions(file.macros, diag, state.lastLine, state.definitions);
   if (diag.errorState() != 0) throw RunStopped{};
-  diag.out() << path << ":\n";
+  diag.fileStarted(path);
   std::string outputPath = outputPathOf(path);
   if (state.nextOutputPath) outputPath = *std::exchange(state.nextOutputPath, std::nullopt);
   diag.setCurrentFileName(path);
   if (run.settings.checkInput && !run.fileSystem.canReadStatus(path)) {
-    diag.throwMessage(Msg::InputStatus, kNoLine);
+    diag.throwMessage(Msg::InputStatus, kNoLine, {{"file", path}});
   }
+  const SourceLinesInstalled sourceLines(diag, file);
   // A pass that failed with errors that let it go on skips the listing; a
   // thrown message or a file error does not.
   bool passFailed = false;
@@ -192,7 +251,7 @@ void compileFile(RunContext& run, DriverState& state, const std::string& path) {
     readSource(file, path);
     passFailed = !compilePass(file, state, outputPath);
   } catch (const FileError& error) {
-    diag.out() << describeFileError(error) << '\n';
+    reportFileError(diag, error);
     state.fileErrorSeen = true;
   } catch (const AbortFile&) {
   } catch (const std::bad_alloc&) {

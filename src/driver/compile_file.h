@@ -32,6 +32,9 @@ struct DriverState {
 /// Raised when a file is about to start while an error is pending.
 struct RunStopped {};
 
+/// Prints a file error in the run's format.
+void reportFileError(Diagnostics& diag, const FileError& error);
+
 void compileFile(RunContext& run, DriverState& state, const std::string& path);
 
 }  // namespace pelc

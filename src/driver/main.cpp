@@ -1,5 +1,8 @@
 // The pelc entry point.
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <new>
 #include <string>
@@ -17,14 +20,34 @@ int runFromCommandLine(int argc, char** argv) {
   pelc::RealFileSystem fileSystem;
   pelc::InterruptCleanup cleanup(fileSystem.temporaryFiles());
   fileSystem.setInterruptGuard(&cleanup);
-  const int status = pelc::runPelc(args, std::cout, fileSystem);
+  const int status = pelc::runPelc(args, std::cout, fileSystem, isatty(STDOUT_FILENO) == 1);
   std::cout.flush();
   return status;
+}
+
+/// Whether there is room for the runtime to raise and report an exception.
+/// The runtime keeps a reserve for exceptions that it takes from the heap
+/// before main; under a tight cap on the address space it may have got none,
+/// and the first exception, bad_alloc included, then ends the process by a
+/// signal. Room for this probe now means there was room for the reserve then.
+bool roomToStart() {
+  constexpr std::size_t kProbe = 256 * 1024;
+  void* probe = std::malloc(kProbe);
+  std::free(probe);
+  return probe != nullptr;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (!roomToStart()) {
+    // Message -203 before the first file, written without the library's
+    // buffers, which need memory of their own.
+    constexpr char kOutOfMemory[] = "pelc: Prompt not found: pnum = 203\n";
+    [[maybe_unused]] const ssize_t written =
+        ::write(STDOUT_FILENO, kOutOfMemory, sizeof kOutOfMemory - 1);
+    return 1;
+  }
   try {
     return runFromCommandLine(argc, argv);
   } catch (const std::bad_alloc&) {

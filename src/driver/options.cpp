@@ -3,6 +3,7 @@
 
 #include <string_view>
 
+#include "driver/long_options.h"
 #include "paths/paths.h"
 
 namespace pelc {
@@ -14,30 +15,30 @@ struct OptionState {
   Settings settings;
   bool compileSwitch = true;
   bool sSwitch = false;
-  bool helpShown = false;
+  /// The run ends once the options are read: -??, --help, --version, --explain.
+  std::optional<int> endStatus;
 };
 
-[[noreturn]] void usageError(Diagnostics& diag) { diag.throwMessage(Msg::Usage, kNoPrefix); }
-
 void setBaseDirectory(OptionState& state, std::string_view value, Diagnostics& diag) {
-  if (value.empty() || !state.settings.baseDirectory.empty()) usageError(diag);
+  if (value.empty()) usageError(diag, "option '-B' needs a directory");
+  if (!state.settings.baseDirectory.empty()) usageError(diag, "option '-B' given twice");
   std::string directory(value.substr(0, kCommandLinePathLimit));
   normalizePath(directory);
   state.settings.baseDirectory = std::move(directory);
 }
 
 void addDefine(OptionState& state, std::string_view value, Diagnostics& diag) {
-  if (value.empty()) usageError(diag);
+  if (value.empty()) usageError(diag, "option '-D' needs a macro name");
   if (state.settings.defineList.size() == kMaxDefines) {
-    diag.throwMessage(Msg::TooManyOptions, kNoLine);
+    diag.throwMessage(Msg::TooManyOptions, kNoLine, {{"option", "-D"}});
   }
   state.settings.defineList.emplace_back(value);
 }
 
 void addIncludeDirectory(OptionState& state, std::string_view value, Diagnostics& diag) {
-  if (value.empty()) usageError(diag);
+  if (value.empty()) usageError(diag, "option '-I' needs a directory");
   if (state.settings.includeOptionList.size() == kMaxIncludeOptions) {
-    diag.throwMessage(Msg::TooManyOptions, kNoLine);
+    diag.throwMessage(Msg::TooManyOptions, kNoLine, {{"option", "-I"}});
   }
   std::string directory(value);
   normalizePath(directory);
@@ -80,39 +81,23 @@ bool applyFlag(OptionState& state, char letter) {
   }
 }
 
-/// Options for builds, which take a file: `--name=FILE`.
-bool readLongOption(OptionState& state, std::string_view argument, Diagnostics& diag) {
-  const auto valueOf = [&](std::string_view name) -> std::optional<std::string> {
-    if (!argument.starts_with(name) || argument.substr(name.size(), 1) != "=") return std::nullopt;
-    std::string value(argument.substr(name.size() + 1));
-    if (value.empty()) usageError(diag);
-    return value;
-  };
-  if (auto file = valueOf("--output")) {
-    state.settings.outputPath = std::move(*file);
-  } else if (auto file = valueOf("--depfile")) {
-    state.settings.dependencyFile = std::move(*file);
-  } else {
-    return false;
-  }
-  return true;
-}
-
 /// Reads one option argument (without its leading '-').
 void readOptionArgument(OptionState& state, std::string_view letters, Diagnostics& diag) {
   for (std::size_t i = 0; i < letters.size(); ++i) {
     const std::string_view rest = letters.substr(i + 1);
     switch (letters[i]) {
       case '?':
-        if (rest.empty() || rest[0] != '?') usageError(diag);
-        diag.reportMessage(Msg::HelpFirst, kNoPrefix);
-        diag.reportMessage(Msg::HelpSecond, kNoPrefix);
-        state.helpShown = true;
+        if (rest.empty() || rest[0] != '?') {
+          usageError(diag, "option '-?' must be doubled: -?? prints the help");
+        }
+        diag.reportInformation(Msg::HelpFirst, {});
+        diag.reportInformation(Msg::HelpSecond, {});
+        state.endStatus = 1;
         return;
       case 'V':
       case 'v':
-        diag.out() << kVersionBanner;
-        usageError(diag);
+        diag.helpText(kVersionBanner);
+        usageError(diag, "'-V' prints the banner, then this error; 'pelc --version' does not fail");
       case 'B':
         setBaseDirectory(state, rest, diag);
         return;
@@ -123,7 +108,10 @@ void readOptionArgument(OptionState& state, std::string_view letters, Diagnostic
         addIncludeDirectory(state, rest, diag);
         return;
       default:
-        if (!applyFlag(state, letters[i])) usageError(diag);
+        if (!applyFlag(state, letters[i])) {
+          usageError(diag, "unknown option letter '" + std::string(1, letters[i]) + "' in '-" +
+                               std::string(letters) + "'");
+        }
     }
   }
 }
@@ -138,23 +126,53 @@ void deriveInputPath(Settings& settings, std::string_view argument) {
   settings.inputPath = std::move(path);
 }
 
+/// The positional arguments and the switches that are checked only once all
+/// options are read.
+void checkPositionals(const OptionState& state, std::span<const std::string> positionals,
+                      Diagnostics& diag) {
+  if (positionals.empty()) usageError(diag, "no input file");
+  if (positionals.size() > 2) {
+    usageError(diag, "more than two arguments after the options ('" + positionals[2] + "')");
+  }
+  if (!state.compileSwitch) usageError(diag, "option '-C' turns compiling off");
+  if (state.sSwitch && state.settings.checkOnly) {
+    usageError(diag, "options '-s' and '-d' cannot be combined");
+  }
+  if (positionals.size() == 2) {
+    diag.warn(Warning::IgnoredArgument, kNoLine, {{"argument", positionals[1]}});
+  }
+}
+
 }  // namespace
 
-std::optional<Settings> readCommandLine(std::span<const std::string> args, Diagnostics& diag) {
+[[noreturn]] void usageError(Diagnostics& diag, std::string reason) {
+  diag.throwMessage(Msg::Usage, kNoPrefix, {{"reason", std::move(reason)}});
+}
+
+std::optional<Settings> readCommandLine(std::span<const std::string> args, Diagnostics& diag,
+                                        int& statusWithoutRun) {
   OptionState state;
   std::size_t index = 0;
   for (; index < args.size() && !args[index].empty() && args[index][0] == '-'; ++index) {
-    if (readLongOption(state, args[index], diag)) continue;
-    readOptionArgument(state, std::string_view(args[index]).substr(1), diag);
-    if (state.helpShown) return std::nullopt;
+    const std::string_view argument = args[index];
+    if (argument.starts_with("--") && argument.size() > 2) {
+      state.endStatus = readLongOption(args, index, state.settings, diag);
+    } else {
+      readOptionArgument(state, argument.substr(1), diag);
+    }
+    if (state.endStatus) {
+      statusWithoutRun = *state.endStatus;
+      return std::nullopt;
+    }
   }
-  const std::size_t positional = args.size() - index;
-  if (positional == 0 || positional > 2 || !state.compileSwitch ||
-      (state.sSwitch && state.settings.checkOnly)) {
-    usageError(diag);
-  }
+  checkPositionals(state, args.subspan(index), diag);
   deriveInputPath(state.settings, args[index]);
   return std::move(state.settings);
+}
+
+std::optional<Settings> readCommandLine(std::span<const std::string> args, Diagnostics& diag) {
+  int ignored = 0;
+  return readCommandLine(args, diag, ignored);
 }
 
 }  // namespace pelc

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "driver/compile_file.h"
+#include "driver/long_options.h"
 #include "driver/options.h"
 #include "preproc/define_directive.h"
 
@@ -38,7 +39,7 @@ bool definitionsAreSilent(const std::vector<std::string>& definitions) {
 /// output; a failed run leaves the one of the last good run.
 int writeDependencyFile(const Settings& settings, Diagnostics& diag, FileSystem& fileSystem,
                         const std::vector<DependencyRule>& outputs) {
-  if (settings.dependencyFile.empty()) return kStatusSuccess;
+  if (settings.dependencyFile.empty() || settings.checkWithoutOutput) return kStatusSuccess;
   try {
     std::unique_ptr<OutputFile> file = fileSystem.createReplacement(settings.dependencyFile);
     file->write(dependencyFileText(outputs));
@@ -86,11 +87,13 @@ void reportOutOfMemory(Diagnostics& diag) {
 
 }  // namespace
 
-int runPelc(std::span<const std::string> args, std::ostream& out, FileSystem& fileSystem) {
-  Diagnostics diag(out);
+int runPelc(std::span<const std::string> args, std::ostream& out, FileSystem& fileSystem,
+            bool outputIsTerminal) {
+  Diagnostics diag(out, readDiagnosticStyle(args, outputIsTerminal));
   std::optional<Settings> settings;
+  int statusWithoutRun = kStatusFailure;
   try {
-    settings = readCommandLine(args, diag);
+    settings = readCommandLine(args, diag, statusWithoutRun);
   } catch (const AbortFile&) {
     return kStatusCommandLine;
   } catch (const std::bad_alloc&) {
@@ -98,7 +101,7 @@ int runPelc(std::span<const std::string> args, std::ostream& out, FileSystem& fi
     reportOutOfMemory(diag);
     return kStatusCommandLine;
   }
-  if (!settings) return kStatusFailure;
+  if (!settings) return statusWithoutRun;
   try {
     return runCompileQueue(*settings, diag, fileSystem);
   } catch (const std::bad_alloc&) {

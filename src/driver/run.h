@@ -11,6 +11,8 @@ namespace pelc {
 
 /// Runs pelc on the arguments after the program name, printing every message
 /// to `out`. Returns the process exit status (0, 1, or 255 for -1).
-int runPelc(std::span<const std::string> args, std::ostream& out, FileSystem& fileSystem);
+/// `outputIsTerminal` lets --color=auto colour the messages.
+int runPelc(std::span<const std::string> args, std::ostream& out, FileSystem& fileSystem,
+            bool outputIsTerminal = false);
 
 }  // namespace pelc

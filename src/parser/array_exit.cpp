@@ -35,13 +35,15 @@ void readInitialiserList(Parser& parser, std::string& text) {
   for (;;) {
     int commentFlag = 0;
     if (parser.readLine(text, &commentFlag) == 0) {
-      parser.reportSyntaxError();
+      parser.reportSyntaxError({"end of input inside the ARRAY list", "end of input", true});
       return;
     }
     const bool expanded = parser.expander().expandMacros(text, parser.line().startLine) == 2;
     const int mark = expanded ? 2 : commentFlag;
     if (mark != 0) parser.appendStatementNode(mark, text);
-    if (text.find('{') != std::string::npos) parser.reportSyntaxError();
+    if (text.find('{') != std::string::npos) {
+      parser.reportSyntaxError({"'{' inside the ARRAY list", "{"});
+    }
     if (text.find('}') != std::string::npos) return;
   }
 }

@@ -3,7 +3,10 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "diag/diagnostics.h"
 #include "ir/node_records.h"
@@ -34,6 +37,9 @@ struct BlockEntry {
   EventHandler handler = nullptr;
   BlockKind kind = BlockKind::Base;
   NodeRecord* record = nullptr;  // owned by the node list
+  // Where the block opened, for the notes of a syntax error at the end of input.
+  std::int32_t headLine = 0;
+  std::shared_ptr<const std::string> headFile;
 };
 
 inline constexpr int kMaxOpenBlocks = 100;
@@ -57,6 +63,7 @@ class BlockStack final : public SyntaxContext {
   int nestingDepth() const { return depth_; }
 
   bool anyBlockOpen() const override { return depth_ > 0; }
+  std::vector<OpenBlock> openBlocks() const override;
 
  private:
   std::array<BlockEntry, kMaxOpenBlocks + 1> entries_{};

@@ -215,7 +215,7 @@ std::optional<std::string> negateCondition(std::string_view text, std::size_t ro
   }
   const std::size_t open = skipBlanks(text, 0);
   if (open == text.size() || text[open] != '(') {
-    diag.reportSyntaxError(line);
+    diag.reportSyntaxError(line, {"expected '(' before the condition"});
     return std::nullopt;
   }
   Negator negator(text, open, room - 1);
@@ -229,7 +229,7 @@ std::optional<std::string> negateCondition(std::string_view text, std::size_t ro
       break;
     case Outcome::SyntaxError:
     case Outcome::Scanning:
-      diag.reportSyntaxError(line);
+      diag.reportSyntaxError(line, {"malformed condition"});
       break;
   }
   return std::nullopt;

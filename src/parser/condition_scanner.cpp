@@ -137,7 +137,7 @@ Compacted compactInto(std::string& out, std::string_view text, std::size_t pos, 
 }
 
 ForPart failedPart(std::string_view text, Diagnostics& diag, int line) {
-  diag.reportSyntaxError(line);
+  diag.reportSyntaxError(line, {"malformed FOR head"});
   return ForPart{ForPart::Status::Failed, {}, text.size()};
 }
 
@@ -148,7 +148,7 @@ ForPart finishPart(ForPart part, std::string_view text, char closing, Diagnostic
 }
 
 CaseValue failedValue(std::string_view text, Diagnostics& diag, int line) {
-  diag.reportSyntaxError(line);
+  diag.reportSyntaxError(line, {"malformed CASE value"});
   return CaseValue{false, {}, '\0', text.size()};
 }
 
@@ -156,6 +156,7 @@ CaseValue failedValue(std::string_view text, Diagnostics& diag, int line) {
 
 std::optional<std::string> scanCondition(std::string_view text, Diagnostics& diag, int line) {
   const std::size_t open = skipBlanks(text, 0);
+  std::string_view problem = "expected '(' before the condition";
   if (open < text.size() && text[open] == '(') {
     // The text from `open` on leaves room for both parentheses around the compacted inside.
     std::string condition(text.size() - open + 1, '(');
@@ -165,8 +166,11 @@ std::optional<std::string> scanCondition(std::string_view text, Diagnostics& dia
       condition.resize(inner.length + 2);
       return condition;
     }
+    problem = inner.stop == Stop::AtClosing ? "text after the condition's closing ')'"
+              : inner.stop == Stop::AtEnd   ? "the condition's '(' is not closed"
+                                            : "malformed condition";
   }
-  diag.reportSyntaxError(line);
+  diag.reportSyntaxError(line, {problem});
   return std::nullopt;
 }
 

@@ -36,7 +36,9 @@ void closeDo(Parser& parser, DoRecord& loop, int& token, std::string_view rest) 
 }  // namespace
 
 void doHead(Parser& parser, std::string_view rest, int, bool) {
-  if (!isAllBlank(rest)) parser.diag().reportMessage(Msg::ExtraText, parser.line().startLine);
+  if (!isAllBlank(rest)) {
+    parser.diag().reportMessage(Msg::ExtraText, parser.line().startLine, {{"keyword", "DO"}});
+  }
   DoRecord& loop = parser.appendLineNode<DoRecord>(NodeKind::Do);
   openBlock(parser, kDoHead, doEvent, BlockKind::Do, loop);
   loop.topLabel = parser.labels().allocate();

@@ -93,7 +93,7 @@ std::optional<std::string_view> elseIfRest(Parser& parser, std::string_view rest
   if (isAllBlank(rest)) return std::nullopt;
   const Keyword keyword = extractKeyword(rest);
   if (compareKeywords(keyword.text(), "IF") == 0) return rest.substr(keyword.restOffset());
-  parser.diag().reportMessage(Msg::ExtraText, parser.line().startLine);
+  parser.diag().reportMessage(Msg::ExtraText, parser.line().startLine, {{"keyword", "ELSE"}});
   return std::nullopt;
 }
 

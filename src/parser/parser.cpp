@@ -34,7 +34,9 @@ void Parser::appendStatementNode(int rewriteMark, std::string_view text) {
   record.text = file_.nodes.keepText(text);
 }
 
-void Parser::reportSyntaxError() { diag().reportSyntaxError(line_.startLine); }
+void Parser::reportSyntaxError(const SyntaxProblem& problem) {
+  diag().reportSyntaxError(line_.startLine, problem);
+}
 
 std::size_t Parser::readLine(std::string& text, int* commentFlag) {
   return readLogicalLine(file_.reader, diag(), text, true, line_, commentFlag);
@@ -128,8 +130,10 @@ void Parser::dispatchDirective(const DirectiveRow& row, const Keyword& keyword, 
     if (rewriteMark != 0) appendStatementNode(rewriteMark);
     return;
   }
-  if (keyword.isDirective() && expanded)
-    diag().throwMessage(Msg::MisplacedDirective, line_.startLine);
+  if (keyword.isDirective() && expanded) {
+    diag().throwMessage(Msg::MisplacedDirective, line_.startLine,
+                        {{"directive", std::string(keyword.text())}});
+  }
   const std::string_view rest = std::string_view(lineText_).substr(keyword.restOffset());
   row.handler(*this, row.name, rest);
 }
@@ -140,7 +144,8 @@ void Parser::dispatchStatement(const KeywordRows& rows, const Keyword& keyword, 
   if (const StatementKeywordRow* row = rows.statement) {
     token = row->token;
     if (row->takesNoOperand && !isAllBlank(rest)) {
-      diag().reportMessage(Msg::ExtraText, line_.startLine);
+      diag().reportMessage(Msg::ExtraText, line_.startLine,
+                           {{"keyword", std::string(keyword.text())}});
     }
   }
   stepGrammar(token, keyword.text(), rest);
@@ -161,12 +166,23 @@ void Parser::startBlockOrTransfer(const KeywordRows& rows, std::string_view rest
   if (rewriteMark != 0) appendStatementNode(rewriteMark);
 }
 
+void Parser::reportUnexpected(int token, std::string_view keyword) {
+  if (token == kTokenEnd) {
+    reportSyntaxError({"unexpected end of input", "end of input", true});
+  } else if (keyword.empty()) {
+    reportSyntaxError({"unexpected statement"});
+  } else {
+    const std::string problem = "unexpected '" + std::string(keyword) + "'";
+    reportSyntaxError({problem, keyword});
+  }
+}
+
 int Parser::stepGrammar(int& token, std::string_view keyword, std::string_view rest) {
   for (;;) {
     BlockEntry& entry = file_.blocks.top();
     const GrammarCell cell = grammarRow(entry.state)[static_cast<std::size_t>(token)];
     if (cell.event == kNotAllowed) {
-      reportSyntaxError();
+      reportUnexpected(token, keyword);
       return 1;
     }
     if (cell.next > 0) entry.state = cell.next;
@@ -207,7 +223,12 @@ void Parser::findJumpTarget(int token, JumpClass wanted) {
   for (int below = 1;; ++below) {
     BlockEntry& entry = blocks.below(below);
     if (entry.kind == BlockKind::Base) {
-      diag().reportMessage(Msg::NoJumpTarget, line_.startLine);
+      const bool toSwitch = wanted == JumpClass::Switch;
+      diag().reportMessage(Msg::NoJumpTarget, line_.startLine,
+                           {{"keyword", token == kTokenBreak      ? "BREAK"
+                                        : token == kTokenContinue ? "CONTINUE"
+                                                                  : "EXITLOOP"},
+                            {"needed", toSwitch ? "SWITCH" : "loop"}});
       return;
     }
     if (jumpClassOf(entry.kind) != wanted) continue;

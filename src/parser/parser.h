@@ -71,7 +71,7 @@ class Parser {
   void appendStatementNode(int rewriteMark) { appendStatementNode(rewriteMark, lineText_); }
 
   /// Syntax error at the current line: -236 at top level, -255 in a block.
-  void reportSyntaxError();
+  void reportSyntaxError(const SyntaxProblem& problem = {});
 
   /// The jump of a BREAK, CONTINUE or EXITLOOP that the top block does not
   /// handle itself: searched below the top block.
@@ -95,6 +95,7 @@ class Parser {
   void dispatchStatement(const KeywordRows& rows, const Keyword& keyword, int rewriteMark);
   void startBlockOrTransfer(const KeywordRows& rows, std::string_view rest, int rewriteMark);
   void closeOpenBlocks();
+  void reportUnexpected(int token, std::string_view keyword);
   // Asked after every line, so the cheap size test is inline.
   bool handOverDue() const {
     constexpr std::size_t kHandOverNodes = 16384;

@@ -45,7 +45,7 @@ void caseValues(Parser& parser, CaseRecord& node, std::string_view rest) {
   if (!high.ok) return;
   node.high = std::move(high.value);
   // A range has one colon; the line is still taken as the range before the second one.
-  if (high.end == ':') parser.reportSyntaxError();
+  if (high.end == ':') parser.reportSyntaxError({"second ':' in the CASE range"});
 }
 
 void caseLine(Parser& parser, SwitchRecord& owner, std::string_view rest, bool fallsThrough) {

@@ -7,8 +7,11 @@
 namespace pelc {
 namespace {
 
-void warnExtraText(Parser& parser, std::string_view text) {
-  if (!isAllBlank(text)) parser.diag().reportMessage(Msg::ExtraText, parser.line().startLine);
+void warnExtraText(Parser& parser, std::string_view keyword, std::string_view text) {
+  if (!isAllBlank(text)) {
+    parser.diag().reportMessage(Msg::ExtraText, parser.line().startLine,
+                                {{"keyword", std::string(keyword)}});
+  }
 }
 
 bool groupOfThisFileOpen(const ConditionalState& state) {
@@ -31,12 +34,14 @@ void ifdefDirective(Parser& parser, std::string_view name, std::string_view rest
   const std::optional<std::size_t> stop = scanWord(rest, macroName);
   if (!stop || isMacroName(macroName) != macroName.size()) {
     diag.enterFatalMode();
-    diag.reportMessage(Msg::BadMacroName, line);
+    diag.reportMessage(Msg::BadMacroName, line, {{"directive", std::string(name)}});
     return;
   }
-  warnExtraText(parser, rest.substr(*stop));
+  warnExtraText(parser, std::string(name) + " " + macroName, rest.substr(*stop));
   ConditionalState& state = parser.file().conditionals;
-  if (state.depth() + 1 > kMaxConditionalDepth) diag.throwMessage(Msg::NestingTooDeep, line);
+  if (state.depth() + 1 > kMaxConditionalDepth) {
+    diag.throwMessage(Msg::NestingTooDeep, line, {{"directive", std::string(name)}});
+  }
   auto& branch = parser.appendLineNode<BranchRecord>(NodeKind::Ifdef);
   if (state.skipping) {
     branch.state = -1;
@@ -50,11 +55,12 @@ void ifdefDirective(Parser& parser, std::string_view name, std::string_view rest
   state.groups.push_back(ConditionalGroup{&branch, nullptr});
 }
 
-void elseDirective(Parser& parser, std::string_view, std::string_view rest) {
-  warnExtraText(parser, rest);
+void elseDirective(Parser& parser, std::string_view name, std::string_view rest) {
+  warnExtraText(parser, name, rest);
   ConditionalState& state = parser.file().conditionals;
   if (!groupOfThisFileOpen(state) || state.groups.back().elseBranch != nullptr) {
-    parser.diag().throwMessage(Msg::MisplacedDirective, parser.line().startLine);
+    parser.diag().throwMessage(Msg::MisplacedDirective, parser.line().startLine,
+                               {{"directive", std::string(name)}});
   }
   auto& branch = parser.appendLineNode<BranchRecord>(NodeKind::IfdefElse);
   ConditionalGroup& group = state.groups.back();
@@ -65,11 +71,12 @@ void elseDirective(Parser& parser, std::string_view, std::string_view rest) {
   state.skipping = branch.state != 0;
 }
 
-void endifDirective(Parser& parser, std::string_view, std::string_view rest) {
-  warnExtraText(parser, rest);
+void endifDirective(Parser& parser, std::string_view name, std::string_view rest) {
+  warnExtraText(parser, name, rest);
   ConditionalState& state = parser.file().conditionals;
   if (!groupOfThisFileOpen(state)) {
-    parser.diag().throwMessage(Msg::MisplacedDirective, parser.line().startLine);
+    parser.diag().throwMessage(Msg::MisplacedDirective, parser.line().startLine,
+                               {{"directive", std::string(name)}});
   }
   const ConditionalGroup group = state.groups.back();
   state.groups.pop_back();
@@ -84,7 +91,13 @@ void endifDirective(Parser& parser, std::string_view, std::string_view rest) {
 void endOfFileCheck(Parser& parser) {
   const ConditionalState& state = parser.file().conditionals;
   if (state.depth() != state.fileConditionalBase) {
-    parser.diag().throwMessage(Msg::OpenConditional, parser.line().startLine);
+    Diagnostics& diag = parser.diag();
+    std::vector<Note> notes;
+    for (int i = state.depth(); i-- > state.fileConditionalBase;) {
+      const BranchRecord& head = *state.groups[static_cast<std::size_t>(i)].ifdefBranch;
+      notes.push_back({diag.currentFileName(), head.startLine, "the group opened here"});
+    }
+    diag.throwMessage(Msg::OpenConditional, parser.line().startLine, {}, std::move(notes));
   }
 }
 

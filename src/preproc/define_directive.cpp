@@ -30,16 +30,16 @@ void addMacro(MacroTable& table, Diagnostics& diag, int line, std::size_t index,
 }  // namespace
 
 DirectiveEffect defineDirective(MacroTable& table, Diagnostics& diag, int line,
-                                std::string_view /*directiveName*/, std::string_view rest,
+                                std::string_view directiveName, std::string_view rest,
                                 bool fromSource) {
   std::string name;
   const auto stop = scanWord(rest, name);
   if (!stop) {
-    diag.reportMessage(Msg::MissingArgument, line);
+    diag.reportMessage(Msg::MissingArgument, line, {{"directive", std::string(directiveName)}});
     return silentEffect(fromSource);
   }
   if (isMacroName(name) != name.size()) {
-    diag.reportMessage(Msg::BadMacroName, line);
+    diag.reportMessage(Msg::BadMacroName, line, {{"directive", std::string(directiveName)}});
     return silentEffect(fromSource);
   }
   const std::string_view value = trimBlanks(rest.substr(*stop));
@@ -51,18 +51,18 @@ DirectiveEffect defineDirective(MacroTable& table, Diagnostics& diag, int line,
   } else if (table.at(index).value == value) {
     return silentEffect(fromSource);
   } else {
-    if (fromSource) diag.reportMessage(Msg::MacroRedefined, line);
+    if (fromSource) diag.reportMessage(Msg::MacroRedefined, line, {{"macro", name}});
     table.replaceValue(index, std::string(value));
   }
   return fromSource ? DirectiveEffect::DefineNode : DirectiveEffect::NoNode;
 }
 
 DirectiveEffect undefDirective(MacroTable& table, Diagnostics& diag, int line,
-                               std::string_view /*directiveName*/, std::string_view rest,
+                               std::string_view directiveName, std::string_view rest,
                                bool fromSource) {
   std::string name;
   if (!scanWord(rest, name)) {
-    diag.reportMessage(Msg::MissingArgument, line);
+    diag.reportMessage(Msg::MissingArgument, line, {{"directive", std::string(directiveName)}});
     return silentEffect(fromSource);
   }
   const auto index = table.findIgnoringCase(name);

@@ -69,16 +69,19 @@ void includeDirective(Parser& parser, std::string_view, std::string_view rest) {
   Diagnostics& diag = parser.diag();
   const int line = parser.line().startLine;
   if (isAllBlank(rest)) {
-    diag.reportMessage(Msg::MissingArgument, line);
+    diag.reportMessage(Msg::MissingArgument, line, {{"directive", "#INCLUDE"}});
     parser.appendSilentNode();
     return;
   }
   if (static_cast<int>(file.includeStack.size()) + 1 > kMaxIncludeDepth) {
-    diag.throwMessage(Msg::NestingTooDeep, line);
+    diag.throwMessage(Msg::NestingTooDeep, line, {{"directive", "#INCLUDE"}});
   }
   const std::string name = includeName(rest);
   const SourceFile* source = openIncludeFile(file, name);
-  if (source == nullptr) diag.throwMessage(Msg::IncludeNotFound, line);
+  if (source == nullptr) {
+    diag.throwMessage(Msg::IncludeNotFound, line,
+                      {{"name", name}, {"searched", includeSearchList(file)}});
+  }
 
   auto& record = parser.appendLineNode<IncludeRecord>(NodeKind::Include);
   record.foundPath = source->path;

@@ -224,7 +224,8 @@ void formatHexByte(unsigned char value, CharLiteralText& out) {
 
 [[noreturn]] void reportMalformedLiteral(Diagnostics& diag, int lineNumber) {
   diag.enterFatalMode();
-  diag.throwMessage(Msg::SyntaxAtTopLevel, lineNumber);
+  diag.throwMessage(Msg::SyntaxAtTopLevel, lineNumber,
+                    {{"problem", "malformed character literal (one character or escape)"}});
 }
 
 }  // namespace
@@ -344,7 +345,8 @@ bool MacroExpander::chainAllows(int kind, int depth) {
   }
   for (int d = 0; d < depth; ++d) {
     if (expansionChain_[d] == kind) {
-      diag_.reportMessage(Msg::MacroRecursion, lineNumber_);
+      diag_.reportMessage(Msg::MacroRecursion, lineNumber_,
+                          {{"macro", table_.at(static_cast<std::size_t>(kind)).name}});
       return false;
     }
     if (depth > MAX_EXPANSION_DEPTH) {

@@ -1,8 +1,8 @@
 // Runs one golden case (arguments, input tree, expected output and files) against the compiler.
 //
-// Usage: golden_runner <path-to-pelc> <case-dir>. Exit 0 when the case passes, 1 when it
-// does not, 2 when the case directory itself is malformed. tests/golden/README.md describes
-// the case layout.
+// Usage: golden_runner [--formats] <path-to-pelc> <case-dir>. Exit 0 when the case passes, 1
+// when it does not, 2 when the case directory itself is malformed. tests/golden/README.md
+// describes the case layout and --formats.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -30,6 +30,8 @@
 #include <string_view>
 #include <thread>
 #include <vector>
+
+#include <nlohmann/json.hpp>
 
 namespace pelc::golden {
 namespace {
@@ -440,9 +442,142 @@ bool runCase(std::ostream& report, const fs::path& exe, const fs::path& caseDir)
   return checkFiles(report, caseDir, scratch.path(), before) && ok;
 }
 
+// ---------------------------------------------------------------------------
+// The same case in the readable and the JSON message format
+
+/// A numbered message as each format shows it: its file and line (empty where
+/// none is shown) and its number. Help and listing messages have no place in
+/// the numbered format, so none is kept for them in any format.
+struct Numbered {
+  std::string file, line;
+  long number = 0;
+  bool operator==(const Numbered&) const = default;
+};
+
+Numbered placed(std::string file, std::string line, long number) {
+  if (number == 1 || number == 21 || number == 33 || number == 34) file = line = "";
+  return {file == "pelc" ? "" : std::move(file), std::move(line), number};
+}
+
+/// "file (12): Prompt not found: pnum = 242", "file: ...", "pelc: ...", or no prefix.
+std::vector<Numbered> fromNumbers(const std::string& out) {
+  constexpr std::string_view kText = "Prompt not found: pnum = ";
+  std::vector<Numbered> found;
+  for (const std::string& text : splitLines(out)) {
+    const std::size_t at = text.find(kText);
+    if (at == std::string::npos) continue;
+    const long number = std::stol(text.substr(at + kText.size()));
+    const std::string prefix = text.substr(0, at);
+    const std::size_t open = prefix.rfind(" (");
+    if (prefix.ends_with("): ") && open != std::string::npos) {
+      found.push_back(placed(prefix.substr(0, open),
+                             prefix.substr(open + 2, prefix.size() - open - 5), number));
+    } else if (prefix.ends_with(": ")) {
+      found.push_back(placed(prefix.substr(0, prefix.size() - 2), "", number));
+    } else {
+      found.push_back(placed("", "", number));  // no prefix, or after the -V banner
+    }
+  }
+  return found;
+}
+
+/// "file:12: error: text [242]"; source lines ("   12 | ...") and notes are skipped.
+std::vector<Numbered> fromText(const std::string& out) {
+  std::vector<Numbered> found;
+  for (const std::string& text : splitLines(out)) {
+    const std::size_t bar = text.find(" | ");
+    if (bar != std::string::npos && text.find_first_not_of(" 0123456789") == bar) continue;
+    const std::size_t open = text.rfind(" [");
+    if (!text.ends_with("]") || open == std::string::npos) continue;
+    const std::string digits = text.substr(open + 2, text.size() - open - 3);
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::size_t level = std::string::npos;
+    for (const char* word : {": error: ", ": warning: ", ": note: "}) {
+      level = std::min(level, text.find(word));
+    }
+    if (level == std::string::npos) continue;
+    std::string file = text.substr(0, level);
+    std::string line;
+    const std::size_t colon = file.rfind(':');
+    if (colon != std::string::npos && colon + 1 < file.size() &&
+        file.find_first_not_of("0123456789", colon + 1) == std::string::npos) {
+      line = file.substr(colon + 1);
+      file.resize(colon);
+    }
+    found.push_back(placed(file, line, std::stol(digits)));
+  }
+  return found;
+}
+
+/// One JSON object per line; every line must parse.
+std::vector<Numbered> fromJson(const std::string& out, std::ostream& report, bool& ok) {
+  std::vector<Numbered> found;
+  for (const std::string& text : splitLines(out)) {
+    const nlohmann::json object = nlohmann::json::parse(text, nullptr, false);
+    if (object.is_discarded() || !object.is_object()) {
+      report << "not a JSON object: " << escape(text) << '\n';
+      ok = false;
+      continue;
+    }
+    if (!object.contains("number") || object["number"].is_null()) continue;
+    const auto field = [&](const char* key) {
+      const nlohmann::json& value = object[key];
+      return value.is_null() ? std::string() : value.is_string() ? value.get<std::string>()
+                                                                  : value.dump();
+    };
+    found.push_back(placed(field("file"), field("line"), object["number"].get<long>()));
+  }
+  return found;
+}
+
+std::string describe(const std::vector<Numbered>& messages) {
+  std::string text;
+  for (const Numbered& m : messages) {
+    text += "  " + (m.file.empty() ? "-" : m.file) + " " + (m.line.empty() ? "-" : m.line) + " " +
+            std::to_string(m.number) + "\n";
+  }
+  return text;
+}
+
+/// Runs the case with --diagnostics=text and =json: the same status, the same
+/// files, and the same messages in the same order as the numbered output.
+bool runCaseInFormats(std::ostream& report, const fs::path& exe, const fs::path& caseDir) {
+  const int expectedStatus = readExpectedStatus(caseDir);
+  const std::vector<Numbered> expected =
+      fromNumbers(readFile(caseDir / "stdout").value_or(""));
+  bool ok = true;
+  for (const std::string format : {"text", "json"}) {
+    std::vector<std::string> args{"--diagnostics=" + format};
+    for (std::string& arg : readArgs(caseDir)) args.push_back(std::move(arg));
+    ScratchDir scratch;
+    prepareScratch(caseDir, scratch.path());
+    const Tree before = scanTree(scratch.path());
+    const RunResult run = runProgram(exe, args, scratch.path());
+    std::ostringstream part;
+    bool formatOk = checkRun(part, run, expectedStatus, run.out);
+    formatOk = checkFiles(part, caseDir, scratch.path(), before) && formatOk;
+    const std::vector<Numbered> actual =
+        format == "text" ? fromText(run.out) : fromJson(run.out, part, formatOk);
+    if (actual != expected) {
+      part << "messages differ from the numbered output:\n  expected:\n"
+           << describe(expected) << "  actual:\n" << describe(actual);
+      formatOk = false;
+    }
+    if (!formatOk) report << "with --diagnostics=" << format << ":\n" << part.str();
+    ok = ok && formatOk;
+  }
+  return ok;
+}
+
 int mainImpl(int argc, char** argv) {
+  // --formats: compare the other message formats with the case's numbered output.
+  const bool formats = argc == 4 && std::string_view(argv[1]) == "--formats";
+  if (formats) {
+    ++argv;
+    --argc;
+  }
   if (argc != 3) {
-    std::cerr << "usage: golden_runner <path-to-pelc> <case-dir>\n";
+    std::cerr << "usage: golden_runner [--formats] <path-to-pelc> <case-dir>\n";
     return 2;
   }
   fs::path exe = fs::absolute(argv[1]);
@@ -455,7 +590,7 @@ int mainImpl(int argc, char** argv) {
   }
   try {
     std::ostringstream report;
-    if (runCase(report, exe, caseDir)) {
+    if (formats ? runCaseInFormats(report, exe, caseDir) : runCase(report, exe, caseDir)) {
       std::cout << "PASS " << caseName << '\n';
       return 0;
     }
