@@ -1,14 +1,27 @@
 // Threads that do part of the run's work beside the main thread.
 #pragma once
 
+#if !defined(_WIN32)
 #include <pthread.h>
 #include <signal.h>
 
 #include <array>
+#endif
 #include <thread>
 #include <utility>
 
 namespace pelc {
+
+#if defined(_WIN32)
+
+/// Starts `work` on a thread. The console hands its interrupts to a thread the
+/// system starts for them, so no thread of the run needs keeping from them.
+template <class Work>
+std::thread startHelperThread(Work&& work) {
+  return std::thread(std::forward<Work>(work));
+}
+
+#else
 
 /// The signals that interrupt a run from outside.
 inline constexpr std::array kInterruptSignals = {SIGINT, SIGTERM, SIGHUP};
@@ -31,5 +44,7 @@ std::thread startHelperThread(Work&& work) {
   } restore{previous};
   return std::thread(std::forward<Work>(work));
 }
+
+#endif
 
 }  // namespace pelc

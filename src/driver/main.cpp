@@ -11,6 +11,7 @@
 #include "diag/diagnostics.h"
 #include "driver/interrupt_cleanup.h"
 #include "driver/run.h"
+#include "driver/standard_output.h"
 
 namespace {
 
@@ -40,6 +41,7 @@ bool roomToStart() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  pelc::useBinaryStandardOutput();
   if (!roomToStart()) {
     // Message -203 before the first file, written without the library's
     // buffers, which need memory of their own.

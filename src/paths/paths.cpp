@@ -160,8 +160,6 @@ bool startsWithDotSegment(std::string_view name) {
   return !part.empty() && isDotSegment(part.substr(0, part.find('/')));
 }
 
-int currentDrive() { return kNoCurrentDrive; }
-
 std::string joinPath(std::string_view base, const std::string* currentFile,
                      std::string_view name, std::size_t size) {
   const bool fromCurrentFile = currentFile != nullptr && startsWithDotSegment(name);

@@ -38,8 +38,9 @@ std::string directoryOf(std::string_view source, std::size_t size);
 /// True when the path part is non-empty and its first segment is "." or "..".
 bool startsWithDotSegment(std::string_view name);
 
-/// The process's current drive index; kNoCurrentDrive here, so no drive-prefixed name ever
-/// counts as being on the current drive.
+/// The process's current drive index. kNoCurrentDrive where the system has no drive letters
+/// (or the current directory is on none), so no drive-prefixed name then counts as being on
+/// the current drive.
 int currentDrive();
 
 /// Resolves `name` against `currentFile`'s directory (for names starting with a dot

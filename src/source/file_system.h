@@ -90,11 +90,13 @@ class FileSystem {
   virtual void expectLongWrite() {}
 };
 
+#if !defined(_WIN32)
 /// Reads the open file `fd` from where it stands to its end into memory of
 /// its own. `expected` is the size the file had when it was looked at: one
 /// that shrank or grew since is read to its actual end. Throws FileError
 /// (Read) naming `path`.
 SourceBytes readToEnd(int fd, std::size_t expected, const std::string& path);
+#endif
 
 /// The machine's own file system. An output that is a regular file (or not
 /// there yet) is replaced as a whole through a file of its own, which gets a

@@ -1,12 +1,21 @@
 // The replacement files that stand beside their targets while a run writes them.
 #pragma once
 
+#include <functional>
 #include <mutex>
 #include <random>
 #include <string>
 #include <vector>
 
 namespace pelc {
+
+#if defined(_WIN32)
+/// An open file: a HANDLE, INVALID_HANDLE_VALUE for none.
+using FileHandle = void*;
+#else
+/// An open file: a descriptor, -1 for none.
+using FileHandle = int;
+#endif
 
 /// Makes interrupts safe for the replacement files written from then on.
 class InterruptGuard {
@@ -26,10 +35,10 @@ class InterruptGuard {
 class TemporaryFiles {
  public:
   /// Creates a new file from `pattern`, whose last six characters are "XXXXXX"
-  /// and become the file's own name; returns its descriptor, or -1 with errno.
-  /// The file gets the permissions that creating any file would give it (the
-  /// umask applies), since it becomes the output.
-  int create(std::string& pattern);
+  /// and become the file's own name; returns it open for reading and writing,
+  /// or none with errno. The file gets the permissions that creating any file
+  /// would give it (the umask applies), since it becomes the output.
+  FileHandle create(std::string& pattern);
   /// Opens a file in `directory` that has no name yet, so that nothing is left
   /// behind if the process dies before link() names it; returns its
   /// descriptor, or -1 with errno where the file system offers no such files.
@@ -46,14 +55,14 @@ class TemporaryFiles {
   void removeAll();
 
  private:
+  /// Makes a file under a name: returns 0 or more, or -1 with errno.
+  using Make = std::function<int(const std::string& name)>;
   /// Makes a file under a fresh name from `pattern` with `make`, known from
   /// before it exists; returns what `make` returned.
-  template <typename Make>
-  int remember(std::string& pattern, Make make);
+  int remember(std::string& pattern, const Make& make);
   /// Tries `make` with fresh names for the six last characters of `path`
   /// until one is not taken yet; returns what `make` last returned.
-  template <typename Make>
-  int withUniqueName(std::string& path, Make make);
+  int withUniqueName(std::string& path, const Make& make);
   void forget(const std::string& path);
 
   std::mutex mutex_;

@@ -1,4 +1,4 @@
-// Interrupts end the run without leaving replacement files behind.
+// Interrupts (signals) end the run without leaving replacement files behind.
 #include "driver/interrupt_cleanup.h"
 
 #include <pthread.h>
