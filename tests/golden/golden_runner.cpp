@@ -3,6 +3,7 @@
 // Usage: golden_runner [--formats] <path-to-pelc> <case-dir>. Exit 0 when the case passes, 1
 // when it does not, 2 when the case directory itself is malformed. tests/golden/README.md
 // describes the case layout and --formats.
+// PELC_RUN_PREFIX, when set, holds words run before the program (e.g. "wine" for a pelc.exe).
 
 #include <fcntl.h>
 #include <poll.h>
@@ -231,11 +232,34 @@ void reapChild(pid_t pid, RunResult& result, Clock::time_point deadline) {
   if (WIFSIGNALED(status)) result.termSignal = WTERMSIG(status);
 }
 
+/// The program named by `word`: as given when it holds a '/', else the first one found
+/// along PATH; looked up here, since the child may only call what is safe after fork.
+std::string findProgram(const std::string& word) {
+  if (word.find('/') != std::string::npos) return word;
+  const char* path = std::getenv("PATH");
+  std::istringstream folders(path == nullptr ? "" : path);
+  for (std::string folder; std::getline(folders, folder, ':');) {
+    const fs::path candidate = fs::path(folder.empty() ? "." : folder) / word;
+    if (access(candidate.c_str(), X_OK) == 0) return candidate.string();
+  }
+  return word;
+}
+
+/// The words of PELC_RUN_PREFIX, put before the program: "wine" runs a pelc.exe.
+std::vector<std::string> runPrefix() {
+  const char* prefix = std::getenv("PELC_RUN_PREFIX");
+  std::istringstream words(prefix == nullptr ? "" : prefix);
+  std::vector<std::string> found;
+  for (std::string word; words >> word;) found.push_back(found.empty() ? findProgram(word) : word);
+  return found;
+}
+
 RunResult runProgram(const fs::path& exe, const std::vector<std::string>& args,
                      const fs::path& cwd) {
-  std::string exeText = exe.string();
+  std::vector<std::string> owned = runPrefix();
+  owned.push_back(exe.string());
+  const std::string exeText = owned.front();
   std::string cwdText = cwd.string();
-  std::vector<std::string> owned{exeText};
   owned.insert(owned.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& arg : owned) argv.push_back(arg.data());

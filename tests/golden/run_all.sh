@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Runs every golden case against one built pelc, optionally through a command put before it.
+#
+#   tests/golden/run_all.sh [--windows] GOLDEN_RUNNER PELC [PREFIX...]
+#
+# --windows: the program is a pelc.exe. The cases listed in windows-excluded.txt are skipped
+# (each with its reason there) and those under windows/ run as well. PREFIX, e.g. a path to
+# wine, runs the program: `run_all.sh --windows build/tests/golden_runner build-win/pelc.exe wine`.
+# Prints one line per case and a summary; exits 1 when any case fails.
+set -uo pipefail
+shopt -s nullglob
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+windows=0
+if [[ ${1:-} == --windows ]]; then
+  windows=1
+  shift
+fi
+if (($# < 2)); then
+  echo "usage: $0 [--windows] GOLDEN_RUNNER PELC [PREFIX...]" >&2
+  exit 2
+fi
+runner="$1"
+pelc="$2"
+shift 2
+export PELC_RUN_PREFIX="$*"
+
+excluded=()
+cases=("$here"/*/status)
+if ((windows)); then
+  # Lines "<case> <reason>"; '#' starts a comment.
+  mapfile -t excluded < <(sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$here/windows-excluded.txt" |
+    awk '{print $1}')
+  cases+=("$here"/windows/*/status)
+fi
+
+passed=0
+failed=()
+skipped=0
+for status in "${cases[@]}"; do
+  dir="$(dirname "$status")"
+  name="$(basename "$dir")"
+  if printf '%s\n' "${excluded[@]}" | grep -qxF -- "$name"; then
+    echo "SKIP $name (windows-excluded.txt)"
+    skipped=$((skipped + 1))
+    continue
+  fi
+  if "$runner" "$pelc" "$dir"; then
+    passed=$((passed + 1))
+  else
+    failed+=("$name")
+  fi
+done
+
+echo "golden cases: $passed passed, ${#failed[@]} failed, $skipped skipped"
+if ((${#failed[@]} > 0)); then
+  printf 'failed: %s\n' "${failed[@]}"
+  exit 1
+fi

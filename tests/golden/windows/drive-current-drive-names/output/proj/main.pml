@@ -1,0 +1,3 @@
+CHAIN Z:lib\next
+DOSUB ..\other
+CHAIN Z:LIB/NEXT.PMP
