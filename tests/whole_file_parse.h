@@ -55,7 +55,8 @@ class WholeFileParse {
 
   /// Parses `text` as the queued file `path`; a thrown message only marks the parse aborted.
   void parse(const std::string& path, std::string text) {
-    file_ = std::make_unique<FileContext>(run_, path);
+    chainTargets_ = std::make_unique<QueuedChainTargets>(queue_, settings_, diag_, path);
+    file_ = std::make_unique<FileContext>(run_, *chainTargets_, path);
     auto source = std::make_unique<SourceFile>(SourceFile{path, SourceBytes(std::move(text))});
     file_->reader.attach(source->bytes);
     file_->sources.push_back(std::move(source));
@@ -74,7 +75,8 @@ class WholeFileParse {
   Diagnostics diag_{out_};
   MemoryFileSystem fileSystem_;
   CompileQueue queue_;
-  RunContext run_{settings_, diag_, fileSystem_, queue_};
+  RunServices run_{settings_, diag_, fileSystem_};
+  std::unique_ptr<QueuedChainTargets> chainTargets_;
   std::unique_ptr<FileContext> file_;
   bool aborted_ = false;
 };

@@ -24,21 +24,22 @@ const Record& recordOf(const Node& node) {
 
 }  // namespace
 
-Emitter::Emitter(FileContext& file, Diagnostics& diag, std::span<const std::string> definitions,
-                 int definitionLine, BodyBuffer& body)
-    : file_(file),
+Emitter::Emitter(const EmittedFile& file, Diagnostics& diag,
+                 std::span<const std::string> definitions, int definitionLine, BodyBuffer& body)
+    : source_(file.source),
+      path_(file.path),
       diag_(diag),
-      settings_(file.run.settings),
+      settings_(file.settings),
       body_(body),
       sink_(body),
-      out_(sink_, reader_, file.run.settings, diag) {
+      out_(sink_, reader_, file.settings, diag) {
   // The -D texts are entered once more, as for every emission: their messages
   // come out again here. The lines come from the parse already expanded, so
   // the table itself is not needed.
   MacroTable definitionTable;
   enterCommandLineDefinitions(definitionTable, diag_, definitionLine, definitions);
-  reader_.attach(file_.sources.front()->bytes);
-  displayName_ = displayNameOf(file_.queuedFilePath);
+  reader_.attach(source_.bytes);
+  displayName_ = displayNameOf(path_);
   out_.setInitialMarker(1, displayName_);
 }
 
@@ -53,12 +54,12 @@ void Emitter::emitSettled(std::span<const Node> nodes, std::int32_t settled) {
   copyCursor_ = settled;
 }
 
-int Emitter::finish(std::span<const Node> nodes) {
-  expectSwitchDepth(file_.maxSwitchDepth);
-  if (file_.maxSwitchDepth > 0 && file_.exitSeen) epilogueLabel_ = file_.labels.allocate();
+int Emitter::finish(std::span<const Node> nodes, const ParsedFileEnd& end) {
+  end_ = end;
+  expectSwitchDepth(end_.maxSwitchDepth);
+  if (end_.maxSwitchDepth > 0 && end_.exitSeen) epilogueLabel_ = end_.nextLabel;
   emitNodes(nodes);
-  const SourceFile& top = *file_.sources.front();
-  out_.copySource(copyCursor_, static_cast<std::int32_t>(top.bytes.size()));
+  out_.copySource(copyCursor_, static_cast<std::int32_t>(source_.bytes.size()));
   emitEpilogue();
   sink_.flush();
   return diag_.errorState() == 0 ? 0 : 29;
@@ -70,7 +71,7 @@ std::string Emitter::composeHead(int switchDepth) const {
   if (switchDepth > 0) {
     if (markers) head += "#line 0 \"" + displayName_ + "\"\n";
     for (int n = 1; n <= switchDepth; ++n) {
-      head += "LOCAL " + temporaryName(file_.queuedFilePath, n) + "\n";
+      head += "LOCAL " + temporaryName(path_, n) + "\n";
     }
     head += "\n";
   }
@@ -95,16 +96,16 @@ void Emitter::expectSwitchDepth(int switchDepth) {
 }
 
 std::unique_ptr<OutputFile> Emitter::takeOutput() {
-  return body_.takeOutput(composeHead(file_.maxSwitchDepth));
+  return body_.takeOutput(composeHead(end_.maxSwitchDepth));
 }
 
 void Emitter::emitEpilogue() {
-  const int depth = file_.maxSwitchDepth;
+  const int depth = end_.maxSwitchDepth;
   if (depth == 0) return;
-  if (file_.exitSeen) labelLine(epilogueLabel_);
+  if (end_.exitSeen) labelLine(epilogueLabel_);
   out_.addLine("\n");
   for (int n = 1; n <= depth; ++n) {
-    out_.addLine("CLEAR " + temporaryName(file_.queuedFilePath, n) + "\n");
+    out_.addLine("CLEAR " + temporaryName(path_, n) + "\n");
   }
 }
 
@@ -265,7 +266,7 @@ void Emitter::emitGoto(const GotoRecord& record) {
 }
 
 void Emitter::emitExit(const ExitRecord& record) {
-  if (file_.maxSwitchDepth == 0) {
+  if (end_.maxSwitchDepth == 0) {
     if (record.rewriteMark == 0) return passThrough(record, record.notAtEol);
     leadIn(record);
     rewriteLine(record, record.text);
@@ -323,7 +324,6 @@ void Emitter::emitForEnd(const ForEndRecord& record) {
 void Emitter::emitIf(const IfRecord& record) {
   switch (record.form) {
     case IfForm::PassThrough:
-      ++passThroughIfs_;
       if (record.rewriteMark == 0) return passThrough(record, record.notAtEol);
       leadIn(record);
       rewriteLine(record, record.text);

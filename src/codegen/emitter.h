@@ -8,13 +8,28 @@
 #include <string>
 #include <vector>
 
+#include "base/settings.h"
 #include "codegen/body_buffer.h"
 #include "codegen/output_assembly.h"
 #include "ir/node_list.h"
-#include "parser/file_context.h"
-#include "preproc/macro_table.h"
+#include "source/source_file.h"
 
 namespace pelc {
+
+/// What the emitter is told of the file it writes when it starts.
+struct EmittedFile {
+  const SourceFile& source;  // the queued file; included ones come with their nodes
+  std::string path;          // as queued: the markers' file name, the temporaries' seed
+  const Settings& settings;
+};
+
+/// What only the end of the parse knows. No node that depends on it is emitted
+/// before: an EXIT keeps every later node in the parse until the end.
+struct ParsedFileEnd {
+  int maxSwitchDepth = 0;      // the SWITCH temporaries to declare and release
+  bool exitSeen = false;       // an EXIT jumps to the release, which then needs a label
+  std::int32_t nextLabel = 1;  // the first label number the parse left unused
+};
 
 /// Walks the node list once, copying the source between nodes and writing
 /// each node's lines in place of its bytes. The nodes may arrive in pieces
@@ -27,7 +42,7 @@ class Emitter {
   /// Starts the output of `file`; the prepared -D texts are entered once more
   /// for their messages (which carry `definitionLine`). Its messages go to
   /// `diag`.
-  Emitter(FileContext& file, Diagnostics& diag, std::span<const std::string> definitions,
+  Emitter(const EmittedFile& file, Diagnostics& diag, std::span<const std::string> definitions,
           int definitionLine, BodyBuffer& body);
 
   /// Emits nodes of finished constructs.
@@ -38,7 +53,7 @@ class Emitter {
 
   /// Emits the last nodes, the rest of the source and the file's end;
   /// 0 on success, 29 when an error was reported.
-  int finish(std::span<const Node> nodes);
+  int finish(std::span<const Node> nodes, const ParsedFileEnd& end);
 
   /// The deepest SWITCH nesting seen so far, for the room that the body's
   /// file leaves for the head.
@@ -46,9 +61,6 @@ class Emitter {
 
   /// The output file with the head followed by the body, ready to commit.
   std::unique_ptr<OutputFile> takeOutput();
-
-  /// Generated labels that the output really uses.
-  std::int32_t labelsUsed() const { return file_.labels.next() - 1 - passThroughIfs_; }
 
  private:
   struct IncludeFrame {
@@ -108,7 +120,9 @@ class Emitter {
   void emitBranch(const BranchRecord& record);
   void emitEndif(const EndifRecord& record);
 
-  FileContext& file_;
+  const SourceFile& source_;
+  const std::string path_;
+  ParsedFileEnd end_;
   Diagnostics& diag_;
   const Settings& settings_;
   SourceReader reader_;
@@ -120,7 +134,6 @@ class Emitter {
   std::string displayName_;
   std::vector<IncludeFrame> includeStack_;
   std::int32_t epilogueLabel_ = 0;
-  std::int32_t passThroughIfs_ = 0;
   // Generated lines are put together here: several per construct, and a fresh
   // string for each would cost more than writing the text.
   std::string composedLine_;

@@ -84,7 +84,8 @@ class Emission final : public NodeConsumer {
 
  private:
   void start(Diagnostics& diag) {
-    emitter_.emplace(file_, diag, state_.definitions, file_.reader.currentLine(), body_);
+    const EmittedFile emitted{*file_.sources.front(), file_.queuedFilePath, file_.run.settings};
+    emitter_.emplace(emitted, diag, state_.definitions, file_.reader.currentLine(), body_);
   }
 
   void publishThreadMessages() {
@@ -152,7 +153,8 @@ bool compilePass(FileContext& file, DriverState& state, const std::string& outpu
   // that thread makes it for the first bytes it writes.
   Emitter& emitter = emission.emitter();
   if (!keep) emission.openOutput();
-  if (emitter.finish(file.nodes.nodes()) != 0) return false;
+  const ParsedFileEnd end{file.maxSwitchDepth, file.exitSeen, file.labels.next()};
+  if (emitter.finish(file.nodes.nodes(), end) != 0) return false;
   if (!keep) emitter.takeOutput()->commit();
   recordOutput(file, state, outputPath);
   return true;
@@ -233,7 +235,8 @@ void reportFileError(Diagnostics& diag, const FileError& error) {
 
 void compileFile(RunContext& run, DriverState& state, const std::string& path) {
   Diagnostics& diag = run.diag;
-  FileContext file(run, path);
+  QueuedChainTargets chainTargets(run.queue, run.settings, diag, path);
+  FileContext file(run, chainTargets, path);
   enterCommandLineDefinitions(file.macros, diag, state.lastLine, state.definitions);
   if (diag.errorState() != 0) throw RunStopped{};
   diag.fileStarted(path);

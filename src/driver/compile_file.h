@@ -11,6 +11,11 @@
 
 namespace pelc {
 
+/// The run-wide objects, with the queue that CHAIN and DOSUB add to.
+struct RunContext : RunServices {
+  CompileQueue& queue;
+};
+
 /// Run-wide state of the driver besides the settings and diagnostics.
 struct DriverState {
   /// The -D texts with a '=' after the name already turned into a blank.

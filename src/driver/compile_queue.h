@@ -8,6 +8,7 @@
 
 #include "base/settings.h"
 #include "diag/diagnostics.h"
+#include "parser/chain_targets.h"
 
 namespace pelc {
 
@@ -33,6 +34,27 @@ class CompileQueue {
   bool contains(std::string_view path) const;
 
   std::vector<std::string> paths_;
+};
+
+/// The CHAIN and DOSUB targets of one compiled file, queued as the parse meets them.
+class QueuedChainTargets final : public ChainTargets {
+ public:
+  QueuedChainTargets(CompileQueue& queue, const Settings& settings, Diagnostics& diag,
+                     std::string queuedFilePath)
+      : queue_(queue),
+        settings_(settings),
+        diag_(diag),
+        queuedFilePath_(std::move(queuedFilePath)) {}
+
+  void addChainTarget(std::string_view argument, int line) override {
+    queue_.registerChainTarget(argument, settings_, queuedFilePath_, diag_, line);
+  }
+
+ private:
+  CompileQueue& queue_;
+  const Settings& settings_;
+  Diagnostics& diag_;
+  std::string queuedFilePath_;
 };
 
 }  // namespace pelc

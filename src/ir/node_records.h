@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "preproc/conditional_branch.h"
+
 namespace pelc {
 
 struct SourceFile;
@@ -196,10 +198,7 @@ struct IncludeEndRecord : NodeRecord {
 /// #DEFINE and #UNDEF lines that changed the macro table.
 struct DirectiveRecord : LineHead {};
 
-struct BranchRecord : LineHead {
-  std::int32_t skippedEndPos = 0;
-  std::int32_t state = 0;
-};
+struct BranchRecord : LineHead, ConditionalBranch {};
 
 struct EndifRecord : LineHead {
   std::int32_t closedState = 0;

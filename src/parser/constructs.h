@@ -30,14 +30,6 @@ void switchEvent(Parser& parser, int event, int& token, std::string_view keyword
 void whileEvent(Parser& parser, int event, int& token, std::string_view keyword,
                 std::string_view rest);
 
-// Directive handlers: directive name and rest of the line.
-void defineLine(Parser& parser, std::string_view name, std::string_view rest);
-void undefLine(Parser& parser, std::string_view name, std::string_view rest);
-void ifdefDirective(Parser& parser, std::string_view name, std::string_view rest);
-void elseDirective(Parser& parser, std::string_view name, std::string_view rest);
-void endifDirective(Parser& parser, std::string_view name, std::string_view rest);
-void includeDirective(Parser& parser, std::string_view name, std::string_view rest);
-
 }  // namespace pelc
 
 namespace pelc {
@@ -46,11 +38,5 @@ struct SwitchRecord;
 
 /// Appends the jump to a SWITCH's break label, allocating the label first.
 void switchBreak(Parser& parser, SwitchRecord& owner);
-
-/// -256 when a conditional group opened in the current source is still open.
-void endOfFileCheck(Parser& parser);
-
-/// Closes the included file that just ended and resumes the including one.
-void endInclude(Parser& parser);
 
 }  // namespace pelc

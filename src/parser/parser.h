@@ -8,6 +8,7 @@
 #include "parser/file_context.h"
 #include "parser/keyword.h"
 #include "parser/statement_tables.h"
+#include "preproc/directives.h"
 #include "preproc/macro_expander.h"
 
 namespace pelc {
@@ -25,8 +26,8 @@ class NodeConsumer {
 };
 
 /// Parses one queued file with its includes into the file's node list. The
-/// constructs reach the services they share through it.
-class Parser {
+/// constructs reach the services they share through it, the directives too.
+class Parser final : public DirectiveLine {
  public:
   explicit Parser(FileContext& file);
 
@@ -37,8 +38,8 @@ class Parser {
   /// `consumer` and dropped from the list, as long as no error was reported.
   void setNodeConsumer(NodeConsumer* consumer) { consumer_ = consumer; }
 
-  FileContext& file() { return file_; }
-  Diagnostics& diag() { return file_.run.diag; }
+  FileContext& file() override { return file_; }
+  Diagnostics& diag() override { return file_.run.diag; }
   NodeList& nodes() { return file_.nodes; }
   BlockStack& blocks() { return file_.blocks; }
   LabelCounter& labels() { return file_.labels; }
@@ -46,7 +47,7 @@ class Parser {
   MacroExpander& expander() { return expander_; }
 
   /// The logical line being handled.
-  const LineInfo& line() const { return line_; }
+  const LineInfo& line() const override { return line_; }
   const std::string& lineText() const { return lineText_; }
   /// The physical line counter after the current line.
   std::int32_t endLine() const { return file_.reader.currentLine(); }
@@ -63,7 +64,12 @@ class Parser {
     return record;
   }
   void fillHead(LineHead& head) const;
-  void appendSilentNode();
+  void appendSilentNode() override;
+  void appendDefinitionNode(DirectiveEffect effect) override;
+  ConditionalBranch& appendBranchNode(bool elseBranch) override;
+  void appendEndifNode(std::int32_t closedState) override;
+  void appendIncludeNode(const SourceFile& source, std::string_view name) override;
+  void appendIncludeEndNode(std::int32_t eofPosition) override;
   /// A copy of the current line's text that lives as long as its nodes.
   std::string_view keepLineText() { return file_.nodes.keepText(lineText_); }
   /// A statement node for the current line, whose text is `text`.

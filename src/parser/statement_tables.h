@@ -6,12 +6,13 @@
 #include <string_view>
 
 #include "parser/grammar_table.h"
+#include "preproc/directives.h"
 
 namespace pelc {
 
 class Parser;
 
-using DirectiveHandler = void (*)(Parser& parser, std::string_view name, std::string_view rest);
+using DirectiveHandler = void (*)(DirectiveLine& at, std::string_view name, std::string_view rest);
 using BlockHandler = void (*)(Parser& parser, std::string_view rest, int rewriteMark, bool plain);
 using TransferHandler = int (*)(Parser& parser, std::string_view rest, int rewriteMark);
 

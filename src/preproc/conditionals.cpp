@@ -1,16 +1,15 @@
 // Conditional compilation: #IFDEF, #IFNDEF, #ELSE, #ENDIF and the end-of-file check.
 #include "base/text.h"
-#include "parser/constructs.h"
-#include "parser/parser.h"
+#include "preproc/directives.h"
 #include "preproc/macro_table.h"
 
 namespace pelc {
 namespace {
 
-void warnExtraText(Parser& parser, std::string_view keyword, std::string_view text) {
+void warnExtraText(DirectiveLine& at, std::string_view keyword, std::string_view text) {
   if (!isAllBlank(text)) {
-    parser.diag().reportMessage(Msg::ExtraText, parser.line().startLine,
-                                {{"keyword", std::string(keyword)}});
+    at.diag().reportMessage(Msg::ExtraText, at.line().startLine,
+                            {{"keyword", std::string(keyword)}});
   }
 }
 
@@ -19,17 +18,17 @@ bool groupOfThisFileOpen(const ConditionalState& state) {
 }
 
 /// A skipped branch ends at this line: the emitter jumps to it.
-void closeSkippedBranch(Parser& parser, BranchRecord& branch) {
+void closeSkippedBranch(DirectiveLine& at, ConditionalBranch& branch) {
   if (branch.state != 1) return;
-  branch.skippedEndPos = parser.line().startPos;
-  branch.state = parser.line().startLine;
+  branch.skippedEndPos = at.line().startPos;
+  branch.state = at.line().startLine;
 }
 
 }  // namespace
 
-void ifdefDirective(Parser& parser, std::string_view name, std::string_view rest) {
-  Diagnostics& diag = parser.diag();
-  const int line = parser.line().startLine;
+void ifdefDirective(DirectiveLine& at, std::string_view name, std::string_view rest) {
+  Diagnostics& diag = at.diag();
+  const int line = at.line().startLine;
   std::string macroName;
   const std::optional<std::size_t> stop = scanWord(rest, macroName);
   if (!stop || isMacroName(macroName) != macroName.size()) {
@@ -37,67 +36,66 @@ void ifdefDirective(Parser& parser, std::string_view name, std::string_view rest
     diag.reportMessage(Msg::BadMacroName, line, {{"directive", std::string(name)}});
     return;
   }
-  warnExtraText(parser, std::string(name) + " " + macroName, rest.substr(*stop));
-  ConditionalState& state = parser.file().conditionals;
+  warnExtraText(at, std::string(name) + " " + macroName, rest.substr(*stop));
+  ConditionalState& state = at.file().conditionals;
   if (state.depth() + 1 > kMaxConditionalDepth) {
     diag.throwMessage(Msg::NestingTooDeep, line, {{"directive", std::string(name)}});
   }
-  auto& branch = parser.appendLineNode<BranchRecord>(NodeKind::Ifdef);
+  ConditionalBranch& branch = at.appendBranchNode(false);
   if (state.skipping) {
     branch.state = -1;
   } else {
     std::size_t index = 0;
-    const bool defined = parser.file().macros.findMacro(macroName, index) == 0;
+    const bool defined = at.file().macros.findMacro(macroName, index) == 0;
     const bool wantDefined = compareKeywords(name, "#IFNDEF") != 0;
     branch.state = defined == wantDefined ? 0 : 1;
   }
   state.skipping = branch.state != 0;
-  state.groups.push_back(ConditionalGroup{&branch, nullptr});
+  state.groups.push_back(ConditionalGroup{&branch, nullptr, line});
 }
 
-void elseDirective(Parser& parser, std::string_view name, std::string_view rest) {
-  warnExtraText(parser, name, rest);
-  ConditionalState& state = parser.file().conditionals;
+void elseDirective(DirectiveLine& at, std::string_view name, std::string_view rest) {
+  warnExtraText(at, name, rest);
+  ConditionalState& state = at.file().conditionals;
   if (!groupOfThisFileOpen(state) || state.groups.back().elseBranch != nullptr) {
-    parser.diag().throwMessage(Msg::MisplacedDirective, parser.line().startLine,
-                               {{"directive", std::string(name)}});
+    at.diag().throwMessage(Msg::MisplacedDirective, at.line().startLine,
+                           {{"directive", std::string(name)}});
   }
-  auto& branch = parser.appendLineNode<BranchRecord>(NodeKind::IfdefElse);
+  ConditionalBranch& branch = at.appendBranchNode(true);
   ConditionalGroup& group = state.groups.back();
   const int ifdefState = group.ifdefBranch->state;
-  closeSkippedBranch(parser, *group.ifdefBranch);
+  closeSkippedBranch(at, *group.ifdefBranch);
   branch.state = ifdefState == -1 ? -1 : (ifdefState == 0 ? 1 : 0);
   group.elseBranch = &branch;
   state.skipping = branch.state != 0;
 }
 
-void endifDirective(Parser& parser, std::string_view name, std::string_view rest) {
-  warnExtraText(parser, name, rest);
-  ConditionalState& state = parser.file().conditionals;
+void endifDirective(DirectiveLine& at, std::string_view name, std::string_view rest) {
+  warnExtraText(at, name, rest);
+  ConditionalState& state = at.file().conditionals;
   if (!groupOfThisFileOpen(state)) {
-    parser.diag().throwMessage(Msg::MisplacedDirective, parser.line().startLine,
-                               {{"directive", std::string(name)}});
+    at.diag().throwMessage(Msg::MisplacedDirective, at.line().startLine,
+                           {{"directive", std::string(name)}});
   }
   const ConditionalGroup group = state.groups.back();
   state.groups.pop_back();
-  auto& end = parser.appendLineNode<EndifRecord>(NodeKind::IfdefEnd);
-  BranchRecord& last = group.elseBranch != nullptr ? *group.elseBranch : *group.ifdefBranch;
+  ConditionalBranch& last = group.elseBranch != nullptr ? *group.elseBranch : *group.ifdefBranch;
   const int lastState = last.state;
-  closeSkippedBranch(parser, last);
-  end.closedState = lastState;
+  at.appendEndifNode(lastState);
+  closeSkippedBranch(at, last);
   state.skipping = lastState == -1;
 }
 
-void endOfFileCheck(Parser& parser) {
-  const ConditionalState& state = parser.file().conditionals;
+void endOfFileCheck(DirectiveLine& at) {
+  const ConditionalState& state = at.file().conditionals;
   if (state.depth() != state.fileConditionalBase) {
-    Diagnostics& diag = parser.diag();
+    Diagnostics& diag = at.diag();
     std::vector<Note> notes;
     for (int i = state.depth(); i-- > state.fileConditionalBase;) {
-      const BranchRecord& head = *state.groups[static_cast<std::size_t>(i)].ifdefBranch;
-      notes.push_back({diag.currentFileName(), head.startLine, "the group opened here"});
+      const ConditionalGroup& group = state.groups[static_cast<std::size_t>(i)];
+      notes.push_back({diag.currentFileName(), group.ifdefLine, "the group opened here"});
     }
-    diag.throwMessage(Msg::OpenConditional, parser.line().startLine, {}, std::move(notes));
+    diag.throwMessage(Msg::OpenConditional, at.line().startLine, {}, std::move(notes));
   }
 }
 

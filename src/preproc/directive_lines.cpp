@@ -1,30 +1,17 @@
 // #DEFINE and #UNDEF lines of the source: the table change and its node.
-#include "parser/constructs.h"
-#include "parser/parser.h"
 #include "preproc/define_directive.h"
+#include "preproc/directives.h"
 
 namespace pelc {
-namespace {
 
-void appendDirectiveNode(Parser& parser, DirectiveEffect effect) {
-  switch (effect) {
-    case DirectiveEffect::NoNode: return;
-    case DirectiveEffect::SilentNode: parser.appendSilentNode(); return;
-    case DirectiveEffect::DefineNode: parser.appendLineNode<DirectiveRecord>(NodeKind::Define); return;
-    case DirectiveEffect::UndefNode: parser.appendLineNode<DirectiveRecord>(NodeKind::Undef); return;
-  }
+void defineLine(DirectiveLine& at, std::string_view name, std::string_view rest) {
+  at.appendDefinitionNode(
+      defineDirective(at.file().macros, at.diag(), at.line().startLine, name, rest, true));
 }
 
-}  // namespace
-
-void defineLine(Parser& parser, std::string_view name, std::string_view rest) {
-  appendDirectiveNode(parser, defineDirective(parser.file().macros, parser.diag(),
-                                              parser.line().startLine, name, rest, true));
-}
-
-void undefLine(Parser& parser, std::string_view name, std::string_view rest) {
-  appendDirectiveNode(parser, undefDirective(parser.file().macros, parser.diag(),
-                                             parser.line().startLine, name, rest, true));
+void undefLine(DirectiveLine& at, std::string_view name, std::string_view rest) {
+  at.appendDefinitionNode(
+      undefDirective(at.file().macros, at.diag(), at.line().startLine, name, rest, true));
 }
 
 }  // namespace pelc

@@ -3,9 +3,8 @@
 
 #include "base/settings.h"
 #include "base/text.h"
-#include "parser/constructs.h"
-#include "parser/parser.h"
 #include "paths/paths.h"
+#include "preproc/directives.h"
 
 namespace pelc {
 namespace {
@@ -24,7 +23,7 @@ std::string includeName(std::string_view rest) {
 }
 
 /// The directory of the queued file first, then the -I directories.
-std::vector<std::string> includeSearchList(const FileContext& file) {
+std::vector<std::string> includeSearchList(const PreprocContext& file) {
   std::string first = directoryOf(file.queuedFilePath, kIncludePathCapacity);
   std::vector<std::string> list{first.empty() ? std::string(".") : first};
   for (std::string& directory : includeSearchDirectories(file.run.settings)) {
@@ -35,7 +34,7 @@ std::vector<std::string> includeSearchList(const FileContext& file) {
 
 /// The first candidate that opens. Each file is read once per compiled file,
 /// however often it is included.
-const SourceFile* searchIncludeFile(FileContext& file, std::string_view name) {
+const SourceFile* searchIncludeFile(PreprocContext& file, std::string_view name) {
   for (const std::string& directory : includeSearchList(file)) {
     std::string path = joinPath(directory, nullptr, name, kIncludePathCapacity);
     if (const auto known = file.includedFiles.find(path); known != file.includedFiles.end()) {
@@ -53,7 +52,7 @@ const SourceFile* searchIncludeFile(FileContext& file, std::string_view name) {
 /// The file that `name` includes. The search list is the same for every
 /// #INCLUDE of a compiled file, so a name is searched for once: a file included
 /// in a loop of thousands of lines would otherwise pay the search each time.
-const SourceFile* openIncludeFile(FileContext& file, const std::string& name) {
+const SourceFile* openIncludeFile(PreprocContext& file, const std::string& name) {
   if (const auto known = file.includesByName.find(name); known != file.includesByName.end()) {
     return known->second;
   }
@@ -64,13 +63,13 @@ const SourceFile* openIncludeFile(FileContext& file, const std::string& name) {
 
 }  // namespace
 
-void includeDirective(Parser& parser, std::string_view, std::string_view rest) {
-  FileContext& file = parser.file();
-  Diagnostics& diag = parser.diag();
-  const int line = parser.line().startLine;
+void includeDirective(DirectiveLine& at, std::string_view, std::string_view rest) {
+  PreprocContext& file = at.file();
+  Diagnostics& diag = at.diag();
+  const int line = at.line().startLine;
   if (isAllBlank(rest)) {
     diag.reportMessage(Msg::MissingArgument, line, {{"directive", "#INCLUDE"}});
-    parser.appendSilentNode();
+    at.appendSilentNode();
     return;
   }
   if (static_cast<int>(file.includeStack.size()) + 1 > kMaxIncludeDepth) {
@@ -83,10 +82,7 @@ void includeDirective(Parser& parser, std::string_view, std::string_view rest) {
                       {{"name", name}, {"searched", includeSearchList(file)}});
   }
 
-  auto& record = parser.appendLineNode<IncludeRecord>(NodeKind::Include);
-  record.foundPath = source->path;
-  record.displayText = "<" + name + ">";
-  record.source = source;
+  at.appendIncludeNode(*source, name);
 
   file.includeStack.push_back(IncludeEntry{diag.currentFileName(), file.reader.saveState(),
                                            file.conditionals.fileConditionalBase});
@@ -96,13 +92,12 @@ void includeDirective(Parser& parser, std::string_view, std::string_view rest) {
   file.reader.setCurrentLine(1);
 }
 
-void endInclude(Parser& parser) {
-  FileContext& file = parser.file();
-  file.nodes.appendNode<IncludeEndRecord>(NodeKind::IncludeEnd).eofPosition =
-      file.reader.eofPosition();
+void endInclude(DirectiveLine& at) {
+  PreprocContext& file = at.file();
+  at.appendIncludeEndNode(file.reader.eofPosition());
   IncludeEntry entry = std::move(file.includeStack.back());
   file.includeStack.pop_back();
-  parser.diag().setCurrentFileName(std::move(entry.fileName));
+  at.diag().setCurrentFileName(std::move(entry.fileName));
   file.reader.restoreState(entry.reader);
   file.conditionals.fileConditionalBase = entry.conditionalBase;
 }
