@@ -69,7 +69,7 @@ void BM_LineReader(benchmark::State& state) {
   pelc::LineInfo info;
   for (auto _ : state) {
     reader.attach(bytes);
-    int comment = 0;
+    bool comment = false;
     std::size_t lines = 0;
     while (pelc::readLogicalLine(reader, diag, text, true, info, &comment) != 0) ++lines;
     benchmark::DoNotOptimize(lines);

@@ -267,7 +267,7 @@ void Emitter::emitGoto(const GotoRecord& record) {
 
 void Emitter::emitExit(const ExitRecord& record) {
   if (end_.maxSwitchDepth == 0) {
-    if (record.rewriteMark == 0) return passThrough(record, record.notAtEol);
+    if (!record.rewriteMark.any()) return passThrough(record, record.notAtEol);
     leadIn(record);
     rewriteLine(record, record.text);
     return leadOut(record);
@@ -324,7 +324,7 @@ void Emitter::emitForEnd(const ForEndRecord& record) {
 void Emitter::emitIf(const IfRecord& record) {
   switch (record.form) {
     case IfForm::PassThrough:
-      if (record.rewriteMark == 0) return passThrough(record, record.notAtEol);
+      if (!record.rewriteMark.any()) return passThrough(record, record.notAtEol);
       leadIn(record);
       rewriteLine(record, record.text);
       return leadOut(record);

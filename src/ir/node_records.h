@@ -40,6 +40,17 @@ enum class NodeKind : std::uint32_t {
   IfdefEnd = 24,
 };
 
+/// Why a line is written as the parse left it instead of copied from the
+/// source. Only whether there is a reason matters to the output.
+struct RewriteMark {
+  bool commentRemoved = false;
+  bool macrosExpanded = false;
+  /// An ARRAY line and its `{` line, written as one.
+  bool joinedWithBrace = false;
+
+  bool any() const { return commentRemoved || macrosExpanded || joinedWithBrace; }
+};
+
 /// Base of every record, so a node can refer to any of them.
 struct NodeRecord {};
 
@@ -68,14 +79,14 @@ struct GotoRecord : LineHead {
 
 struct StatementRecord : LineHead {
   bool notAtEol = false;
-  std::int32_t rewriteMark = 0;
+  RewriteMark rewriteMark;
   /// The line as the parse left it (expanded, comments removed), which the
   /// emitter writes; for an ARRAY line with its "{" line, both joined.
   std::string_view text;
 };
 
 struct ExitRecord : LineHead {
-  std::int32_t rewriteMark = 0;
+  RewriteMark rewriteMark;
   bool notAtEol = false;
   /// The line as the parse left it, when rewriteMark is set.
   std::string_view text;
@@ -119,7 +130,7 @@ enum class IfForm : std::int32_t {
 struct IfRecord : LineHead {
   std::string condition;
   IfForm form = IfForm::NegatedUndecided;
-  std::int32_t rewriteMark = 0;
+  RewriteMark rewriteMark;
   /// The line as the parse left it, when rewriteMark is set: a PassThrough
   /// IF is written as it stands.
   std::string_view text;

@@ -7,9 +7,6 @@
 namespace pelc {
 namespace {
 
-/// Added to the rewrite mark of the node that stands for an ARRAY line and its `{` line.
-constexpr int kArrayBraceMark = 4;
-
 bool endsWithEquals(std::string_view rest) {
   const std::size_t last = rest.find_last_not_of(" \t\n\v\f\r");
   return last != std::string_view::npos && rest[last] == '=';
@@ -18,13 +15,14 @@ bool endsWithEquals(std::string_view rest) {
 /// The node of an ARRAY line and its `{` line, the `{` line being the current one
 /// and `braceLine` its text; the parser's line is still the ARRAY line's. Both
 /// lines are written as one.
-void appendOpeningNode(Parser& parser, const LineInfo& arrayLine, int mark,
+void appendOpeningNode(Parser& parser, const LineInfo& arrayLine, RewriteMark mark,
                        std::string_view braceLine) {
   StatementRecord& node = parser.appendLineNode<StatementRecord>(NodeKind::Statement);
   node.startPos = arrayLine.startPos;
   node.startLine = arrayLine.startLine;
   node.notAtEol = parser.notAtEol();
-  node.rewriteMark = mark + kArrayBraceMark;
+  node.rewriteMark = mark;
+  node.rewriteMark.joinedWithBrace = true;
   std::string joined = parser.lineText();
   joined += braceLine;
   node.text = parser.file().nodes.keepText(joined);
@@ -33,14 +31,14 @@ void appendOpeningNode(Parser& parser, const LineInfo& arrayLine, int mark,
 /// The lines after the `{`: data up to the first line that holds a `}`.
 void readInitialiserList(Parser& parser, std::string& text) {
   for (;;) {
-    int commentFlag = 0;
-    if (parser.readLine(text, &commentFlag) == 0) {
+    bool commentRemoved = false;
+    if (parser.readLine(text, &commentRemoved) == 0) {
       parser.reportSyntaxError({"end of input inside the ARRAY list", "end of input", true});
       return;
     }
     const bool expanded = parser.expander().expandMacros(text, parser.line().startLine) == 2;
-    const int mark = expanded ? 2 : commentFlag;
-    if (mark != 0) parser.appendStatementNode(mark, text);
+    const RewriteMark mark{.commentRemoved = commentRemoved, .macrosExpanded = expanded};
+    if (mark.any()) parser.appendStatementNode(mark, text);
     if (text.find('{') != std::string::npos) {
       parser.reportSyntaxError({"'{' inside the ARRAY list", "{"});
     }
@@ -50,11 +48,11 @@ void readInitialiserList(Parser& parser, std::string& text) {
 
 }  // namespace
 
-void arrayStatement(Parser& parser, std::string_view rest, int rewriteMark, bool) {
+void arrayStatement(Parser& parser, std::string_view rest, RewriteMark rewriteMark, bool) {
   // ARRAY goes through the block table only to reach this handler; it never stays open.
   parser.blocks().pop();
   if (!endsWithEquals(rest)) {
-    if (rewriteMark != 0) parser.appendStatementNode(rewriteMark);
+    if (rewriteMark.any()) parser.appendStatementNode(rewriteMark);
     return;
   }
   const LineInfo arrayLine = parser.line();
@@ -62,27 +60,28 @@ void arrayStatement(Parser& parser, std::string_view rest, int rewriteMark, bool
   // Our own buffer: `rest` still points into the parser's line.
   std::string text;
   text.reserve(kLineBufferSize);
-  int commentFlag = 0;
-  if (parser.readLine(text, &commentFlag) != 0 && text.front() == '{') {
-    const int mark = rewriteMark != 0 ? rewriteMark : commentFlag;
-    if (mark != 0) appendOpeningNode(parser, arrayLine, mark, text);
+  bool commentRemoved = false;
+  if (parser.readLine(text, &commentRemoved) != 0 && text.front() == '{') {
+    const RewriteMark mark =
+        rewriteMark.any() ? rewriteMark : RewriteMark{.commentRemoved = commentRemoved};
+    if (mark.any()) appendOpeningNode(parser, arrayLine, mark, text);
     readInitialiserList(parser, text);
     return;
   }
   // The line after the ARRAY line is an ordinary statement after all: the dispatcher must read
   // it again, from the ARRAY line's end and under the line number it had there.
   parser.readAgainAfter(arrayLine, lineAfterArray);
-  if (rewriteMark != 0) parser.appendStatementNode(rewriteMark);
+  if (rewriteMark.any()) parser.appendStatementNode(rewriteMark);
 }
 
-int exitStatement(Parser& parser, std::string_view, int rewriteMark) {
+RewriteMark exitStatement(Parser& parser, std::string_view, RewriteMark rewriteMark) {
   ExitRecord& node = parser.appendLineNode<ExitRecord>(NodeKind::Exit);
   node.rewriteMark = rewriteMark;
-  if (rewriteMark != 0) node.text = parser.keepLineText();
+  if (rewriteMark.any()) node.text = parser.keepLineText();
   node.notAtEol = parser.notAtEol();
   parser.file().exitSeen = true;
   // The EXIT node stands for the line, so the dispatcher must add no node of its own.
-  return 0;
+  return {};
 }
 
 }  // namespace pelc

@@ -4,7 +4,7 @@
 
 namespace pelc {
 
-int chainStatement(Parser& parser, std::string_view rest, int rewriteMark) {
+RewriteMark chainStatement(Parser& parser, std::string_view rest, RewriteMark rewriteMark) {
   parser.file().chainTargets.addChainTarget(rest, parser.line().startLine);
   return rewriteMark;
 }

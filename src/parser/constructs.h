@@ -3,22 +3,24 @@
 
 #include <string_view>
 
+#include "ir/node_records.h"
+
 namespace pelc {
 
 class Parser;
 
 // Head handlers of block statements: rest of the line, its rewrite mark and
 // the plain-condition flag (set only by ELSE IF).
-void arrayStatement(Parser& parser, std::string_view rest, int rewriteMark, bool plain);
-void doHead(Parser& parser, std::string_view rest, int rewriteMark, bool plain);
-void forHead(Parser& parser, std::string_view rest, int rewriteMark, bool plain);
-void ifHead(Parser& parser, std::string_view rest, int rewriteMark, bool plain);
-void switchHead(Parser& parser, std::string_view rest, int rewriteMark, bool plain);
-void whileHead(Parser& parser, std::string_view rest, int rewriteMark, bool plain);
+void arrayStatement(Parser& parser, std::string_view rest, RewriteMark rewriteMark, bool plain);
+void doHead(Parser& parser, std::string_view rest, RewriteMark rewriteMark, bool plain);
+void forHead(Parser& parser, std::string_view rest, RewriteMark rewriteMark, bool plain);
+void ifHead(Parser& parser, std::string_view rest, RewriteMark rewriteMark, bool plain);
+void switchHead(Parser& parser, std::string_view rest, RewriteMark rewriteMark, bool plain);
+void whileHead(Parser& parser, std::string_view rest, RewriteMark rewriteMark, bool plain);
 
 // Transfer statements: return the rewrite mark to use from then on.
-int chainStatement(Parser& parser, std::string_view rest, int rewriteMark);
-int exitStatement(Parser& parser, std::string_view rest, int rewriteMark);
+RewriteMark chainStatement(Parser& parser, std::string_view rest, RewriteMark rewriteMark);
+RewriteMark exitStatement(Parser& parser, std::string_view rest, RewriteMark rewriteMark);
 
 // Event handlers of the open blocks.
 void doEvent(Parser& parser, int event, int& token, std::string_view keyword, std::string_view rest);

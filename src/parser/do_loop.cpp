@@ -35,7 +35,7 @@ void closeDo(Parser& parser, DoRecord& loop, int& token, std::string_view rest) 
 
 }  // namespace
 
-void doHead(Parser& parser, std::string_view rest, int, bool) {
+void doHead(Parser& parser, std::string_view rest, RewriteMark, bool) {
   if (!isAllBlank(rest)) {
     parser.diag().reportMessage(Msg::ExtraText, parser.line().startLine, {{"keyword", "DO"}});
   }

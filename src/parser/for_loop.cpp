@@ -37,7 +37,7 @@ void endFor(Parser& parser, ForRecord& loop, EndPoint end) {
 
 }  // namespace
 
-void forHead(Parser& parser, std::string_view rest, int, bool) {
+void forHead(Parser& parser, std::string_view rest, RewriteMark, bool) {
   ForRecord& loop = parser.appendLineNode<ForRecord>(NodeKind::For);
   openBlock(parser, kForHead, forEvent, BlockKind::For, loop);
   scanForHead(parser, loop, rest);

@@ -111,12 +111,12 @@ void elseLine(Parser& parser, IfRecord& record, std::string_view rest) {
   node.endLine = node.startLine;
   parser.blocks().top().state = kElseDone;
   parser.blocks().push(parser.diag(), parser.line().startLine);
-  ifHead(parser, *ifRest, 0, true);
+  ifHead(parser, *ifRest, {}, true);
 }
 
 }  // namespace
 
-void ifHead(Parser& parser, std::string_view rest, int rewriteMark, bool plain) {
+void ifHead(Parser& parser, std::string_view rest, RewriteMark rewriteMark, bool plain) {
   IfRecord& record = parser.appendLineNode<IfRecord>(NodeKind::If);
   openBlock(parser, kIfHead, ifEvent, BlockKind::If, record);
   Diagnostics& diag = parser.diag();
@@ -127,7 +127,7 @@ void ifHead(Parser& parser, std::string_view rest, int rewriteMark, bool plain) 
   record.condition = std::move(condition).value_or(std::string{});
   record.form = plain ? IfForm::Plain : IfForm::NegatedUndecided;
   record.rewriteMark = rewriteMark;
-  if (rewriteMark != 0) record.text = parser.keepLineText();
+  if (rewriteMark.any()) record.text = parser.keepLineText();
   record.elseLabel = parser.labels().allocate();
   record.endLabel = record.elseLabel;
   record.notAtEol = parser.notAtEol();

@@ -27,7 +27,7 @@ void Parser::appendSilentNode() {
   appendLineNode<SilentRecord>(NodeKind::Silent).notAtEol = notAtEol();
 }
 
-void Parser::appendStatementNode(int rewriteMark, std::string_view text) {
+void Parser::appendStatementNode(RewriteMark rewriteMark, std::string_view text) {
   auto& record = appendLineNode<StatementRecord>(NodeKind::Statement);
   record.notAtEol = notAtEol();
   record.rewriteMark = rewriteMark;
@@ -38,8 +38,8 @@ void Parser::reportSyntaxError(const SyntaxProblem& problem) {
   diag().reportSyntaxError(line_.startLine, problem);
 }
 
-std::size_t Parser::readLine(std::string& text, int* commentFlag) {
-  return readLogicalLine(file_.reader, diag(), text, true, line_, commentFlag);
+std::size_t Parser::readLine(std::string& text, bool* commentRemoved) {
+  return readLogicalLine(file_.reader, diag(), text, true, line_, commentRemoved);
 }
 
 void Parser::readAgainAfter(const LineInfo& info, std::int32_t lineAfter) {
@@ -69,9 +69,9 @@ void Parser::closeOpenBlocks() {
 }
 
 void Parser::dispatchLines() {
-  int commentFlag = 0;
-  while (readLogicalLine(file_.reader, diag(), lineText_, true, line_, &commentFlag) != 0) {
-    dispatchLine(commentFlag);
+  bool commentRemoved = false;
+  while (readLogicalLine(file_.reader, diag(), lineText_, true, line_, &commentRemoved) != 0) {
+    dispatchLine(RewriteMark{.commentRemoved = commentRemoved});
     if (consumer_ != nullptr && handOverDue()) {
       handedOverTo_ = file_.reader.sourcePosition();
       consumer_->consumeNodes(file_.nodes, handedOverTo_);
@@ -88,18 +88,18 @@ bool Parser::nothingRefersBack() const {
          file_.includeStack.empty() && !file_.exitSeen && file_.run.diag.errorState() == 0;
 }
 
-void Parser::dispatchLine(int rewriteMark) {
+void Parser::dispatchLine(RewriteMark rewriteMark) {
   const bool skipping = file_.conditionals.skipping;
   Keyword keyword = extractKeyword(lineText_);
   if (keyword.blank()) {
-    if (!skipping && rewriteMark != 0) appendStatementNode(rewriteMark);
+    if (!skipping && rewriteMark.any()) appendStatementNode(rewriteMark);
     return;
   }
   bool expanded = false;
   if (!skipping && !keyword.isDirective()) {
     const char* const textBefore = lineText_.data();
     if (expander_.expandMacros(lineText_, line_.startLine) == 2) {
-      rewriteMark = 2;
+      rewriteMark.macrosExpanded = true;
       expanded = true;
       // The keyword is read from the bytes up to and including the one at its
       // rest; a line changed only after them keeps it.
@@ -123,11 +123,11 @@ void Parser::dispatchLine(int rewriteMark) {
   dispatchStatement(rows, keyword, rewriteMark);
 }
 
-void Parser::dispatchDirective(const DirectiveRow& row, const Keyword& keyword, int rewriteMark,
-                               bool expanded) {
+void Parser::dispatchDirective(const DirectiveRow& row, const Keyword& keyword,
+                               RewriteMark rewriteMark, bool expanded) {
   if (file_.conditionals.skipping && !row.runsWhileSkipping) return;
   if (row.handler == nullptr) {
-    if (rewriteMark != 0) appendStatementNode(rewriteMark);
+    if (rewriteMark.any()) appendStatementNode(rewriteMark);
     return;
   }
   if (keyword.isDirective() && expanded) {
@@ -138,7 +138,8 @@ void Parser::dispatchDirective(const DirectiveRow& row, const Keyword& keyword, 
   row.handler(*this, row.name, rest);
 }
 
-void Parser::dispatchStatement(const KeywordRows& rows, const Keyword& keyword, int rewriteMark) {
+void Parser::dispatchStatement(const KeywordRows& rows, const Keyword& keyword,
+                               RewriteMark rewriteMark) {
   const std::string_view rest = std::string_view(lineText_).substr(keyword.restOffset());
   int token = kTokenOther;
   if (const StatementKeywordRow* row = rows.statement) {
@@ -154,7 +155,8 @@ void Parser::dispatchStatement(const KeywordRows& rows, const Keyword& keyword, 
   }
 }
 
-void Parser::startBlockOrTransfer(const KeywordRows& rows, std::string_view rest, int rewriteMark) {
+void Parser::startBlockOrTransfer(const KeywordRows& rows, std::string_view rest,
+                                  RewriteMark rewriteMark) {
   if (const BlockStatementRow* row = rows.block) {
     file_.blocks.push(diag(), line_.startLine);
     row->handler(*this, rest, rewriteMark, false);
@@ -163,7 +165,7 @@ void Parser::startBlockOrTransfer(const KeywordRows& rows, std::string_view rest
   if (const TransferStatementRow* row = rows.transfer) {
     rewriteMark = row->handler(*this, rest, rewriteMark);
   }
-  if (rewriteMark != 0) appendStatementNode(rewriteMark);
+  if (rewriteMark.any()) appendStatementNode(rewriteMark);
 }
 
 void Parser::reportUnexpected(int token, std::string_view keyword) {

@@ -73,8 +73,8 @@ class Parser final : public DirectiveLine {
   /// A copy of the current line's text that lives as long as its nodes.
   std::string_view keepLineText() { return file_.nodes.keepText(lineText_); }
   /// A statement node for the current line, whose text is `text`.
-  void appendStatementNode(int rewriteMark, std::string_view text);
-  void appendStatementNode(int rewriteMark) { appendStatementNode(rewriteMark, lineText_); }
+  void appendStatementNode(RewriteMark rewriteMark, std::string_view text);
+  void appendStatementNode(RewriteMark rewriteMark) { appendStatementNode(rewriteMark, lineText_); }
 
   /// Syntax error at the current line: -236 at top level, -255 in a block.
   void reportSyntaxError(const SyntaxProblem& problem = {});
@@ -88,18 +88,20 @@ class Parser final : public DirectiveLine {
 
   /// Reads the next logical line into `text` and the current line record
   /// (used by ARRAY initialisers); 0 at the end of the source.
-  std::size_t readLine(std::string& text, int* commentFlag);
+  std::size_t readLine(std::string& text, bool* commentRemoved);
   /// Makes `info` the current line record again and the reading go on after
   /// it, at physical line `lineAfter`: the line read since comes again.
   void readAgainAfter(const LineInfo& info, std::int32_t lineAfter);
 
  private:
   void dispatchLines();
-  void dispatchLine(int rewriteMark);
-  void dispatchDirective(const DirectiveRow& row, const Keyword& keyword, int rewriteMark,
+  void dispatchLine(RewriteMark rewriteMark);
+  void dispatchDirective(const DirectiveRow& row, const Keyword& keyword, RewriteMark rewriteMark,
                          bool expanded);
-  void dispatchStatement(const KeywordRows& rows, const Keyword& keyword, int rewriteMark);
-  void startBlockOrTransfer(const KeywordRows& rows, std::string_view rest, int rewriteMark);
+  void dispatchStatement(const KeywordRows& rows, const Keyword& keyword,
+                         RewriteMark rewriteMark);
+  void startBlockOrTransfer(const KeywordRows& rows, std::string_view rest,
+                            RewriteMark rewriteMark);
   void closeOpenBlocks();
   void reportUnexpected(int token, std::string_view keyword);
   // Asked after every line, so the cheap size test is inline.

@@ -5,6 +5,7 @@
 #include <array>
 #include <string_view>
 
+#include "ir/node_records.h"
 #include "parser/grammar_table.h"
 #include "preproc/directives.h"
 
@@ -13,8 +14,10 @@ namespace pelc {
 class Parser;
 
 using DirectiveHandler = void (*)(DirectiveLine& at, std::string_view name, std::string_view rest);
-using BlockHandler = void (*)(Parser& parser, std::string_view rest, int rewriteMark, bool plain);
-using TransferHandler = int (*)(Parser& parser, std::string_view rest, int rewriteMark);
+using BlockHandler = void (*)(Parser& parser, std::string_view rest, RewriteMark rewriteMark,
+                              bool plain);
+using TransferHandler = RewriteMark (*)(Parser& parser, std::string_view rest,
+                                        RewriteMark rewriteMark);
 
 struct DirectiveRow {
   std::string_view name;

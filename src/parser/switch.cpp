@@ -80,7 +80,7 @@ void endSwitch(Parser& parser, SwitchRecord& owner) {
 
 }  // namespace
 
-void switchHead(Parser& parser, std::string_view rest, int, bool) {
+void switchHead(Parser& parser, std::string_view rest, RewriteMark, bool) {
   SwitchRecord& owner = parser.appendLineNode<SwitchRecord>(NodeKind::Switch);
   openBlock(parser, kSwitchHead, switchEvent, BlockKind::Switch, owner);
   owner.expression =

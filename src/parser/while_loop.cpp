@@ -15,7 +15,7 @@ void endWhile(Parser& parser, WhileRecord& loop, EndPoint end) {
 
 }  // namespace
 
-void whileHead(Parser& parser, std::string_view rest, int, bool) {
+void whileHead(Parser& parser, std::string_view rest, RewriteMark, bool) {
   WhileRecord& loop = parser.appendLineNode<WhileRecord>(NodeKind::While);
   openBlock(parser, kWhileHead, whileEvent, BlockKind::While, loop);
   loop.condition =

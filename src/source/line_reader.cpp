@@ -403,26 +403,26 @@ LineBuilder::Next LineBuilder::onBrace(int ch) {
 }  // namespace
 
 std::size_t readLogicalLine(SourceReader& reader, Diagnostics& diag, std::string& text,
-                            bool splitBraces, LineInfo& info, int* commentFlag) {
+                            bool splitBraces, LineInfo& info, bool* commentRemoved) {
   text.clear();
   // A character that the last line gave back goes back into the bytes, so that
   // this line too can be looked ahead at.
   reader.settlePending();
   info.startPos = reader.sourcePosition();
   info.startLine = reader.currentLine();
-  bool commentRemoved = false;
+  bool removed = false;
   const std::string_view ahead = reader.unreadBytes();
   Gaps gaps;
   const CommonLine line = findCommonLine(ahead, splitBraces, gaps);
   if (line.end != LineEnd::NotCommon) {
     takeCommonLine(reader, ahead, line, gaps, text);
     info.endedWithNewline = line.end == LineEnd::Lf || line.end == LineEnd::CrLf;
-    commentRemoved = gaps.anyComment();
+    removed = gaps.anyComment();
   } else {
-    commentRemoved = readFullLine(reader, diag, text, splitBraces, info);
+    removed = readFullLine(reader, diag, text, splitBraces, info);
   }
   info.endPos = reader.sourcePosition();
-  if (commentFlag != nullptr) *commentFlag = commentRemoved ? 1 : 0;
+  if (commentRemoved != nullptr) *commentRemoved = removed;
   return text.size();
 }
 

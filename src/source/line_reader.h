@@ -32,11 +32,11 @@ inline constexpr std::size_t kMaxLogicalLine = kLineBufferSize - 2;
 /// Reads one logical line into `text` (cleared first; its capacity is reused), with
 /// its newline when it ended at one. Returns the number of characters stored; 0 means
 /// the source is exhausted. With `splitBraces` a `{` or `}` gets a logical line of its
-/// own, except on REM lines. `commentFlag`, when given, becomes 1 if a comment was
-/// removed, else 0. A line that would grow past kMaxLogicalLine reports
+/// own, except on REM lines. `commentRemoved`, when given, tells whether a comment
+/// was removed. A line that would grow past kMaxLogicalLine reports
 /// Msg::LineTooLong at the current physical line, which throws AbortFile.
 std::size_t readLogicalLine(SourceReader& reader, Diagnostics& diag, std::string& text,
-                            bool splitBraces, LineInfo& info, int* commentFlag);
+                            bool splitBraces, LineInfo& info, bool* commentRemoved);
 
 /// True when `text`, after leading blanks, starts with REM in any letter case followed
 /// by a blank or the end of the text.

@@ -33,6 +33,17 @@ inline std::string optionalText(const std::optional<std::string>& text) {
   return text ? *text : "-";
 }
 
+/// The reasons of a rewrite mark, as "comment+macros+brace" or a part of it.
+inline std::string describe(RewriteMark mark) {
+  std::string text;
+  for (const auto& [set, name] : {std::pair{mark.commentRemoved, "comment"},
+                                  std::pair{mark.macrosExpanded, "macros"},
+                                  std::pair{mark.joinedWithBrace, "brace"}}) {
+    if (set) text += (text.empty() ? "" : "+") + std::string(name);
+  }
+  return text;
+}
+
 /// One node as "Kind(fields)": the fields that decide what the emitter writes.
 inline std::string describe(const Node& node) {
   std::ostringstream out;
@@ -45,10 +56,10 @@ inline std::string describe(const Node& node) {
       out << "Goto(" << static_cast<const GotoRecord*>(r)->targetLabel << ")";
       break;
     case NodeKind::Statement:
-      out << "Stmt(" << static_cast<const StatementRecord*>(r)->rewriteMark << ")";
+      out << "Stmt(" << describe(static_cast<const StatementRecord*>(r)->rewriteMark) << ")";
       break;
     case NodeKind::Exit:
-      out << "Exit(" << static_cast<const ExitRecord*>(r)->rewriteMark << ")";
+      out << "Exit(" << describe(static_cast<const ExitRecord*>(r)->rewriteMark) << ")";
       break;
     case NodeKind::Do: {
       const auto& d = *static_cast<const DoRecord*>(r);

@@ -392,7 +392,7 @@ TEST(OpenBlockLimitTest, HundredOpenBlocks) {
 TEST(ConstructEventTest, UnknownEventIsFatal) {
   struct Case {
     const char* name;
-    void (*head)(Parser&, std::string_view, int, bool);
+    BlockHandler head;
     EventHandler handler;
     const char* headRest;
   };
@@ -408,7 +408,7 @@ TEST(ConstructEventTest, UnknownEventIsFatal) {
     ParsedFile parsed("");
     Parser parser(parsed.file());
     parser.blocks().push(parser.diag(), 1);
-    c.head(parser, c.headRest, 0, false);
+    c.head(parser, c.headRest, {}, false);
     int token = kTokenOther;
     EXPECT_THROW(c.handler(parser, 118, token, "", ""), AbortFile);
     EXPECT_EQ(std::vector<int>{239}, parsed.messages());

@@ -15,12 +15,12 @@ namespace {
 /// One logical line read the plain way, one getSourceChar at a time.
 /// Returns false where the line grows too long, with the physical line of the message.
 bool referenceReadLine(SourceReader& reader, std::string& text, bool splitBraces, LineInfo& info,
-                       int& commentFlag, int32_t& messageLine) {
+                       bool& commentRemoved, int32_t& messageLine) {
   text.clear();
   info.startPos = reader.sourcePosition();
   info.startLine = reader.currentLine();
   info.endedWithNewline = false;
-  commentFlag = 0;
+  commentRemoved = false;
   bool inQuote = false;
   bool inComment = false;
   bool splitPending = false;
@@ -66,7 +66,7 @@ bool referenceReadLine(SourceReader& reader, std::string& text, bool splitBraces
       const int next = reader.getSourceChar(false);
       if (next == '*') {
         inComment = true;
-        commentFlag = 1;
+        commentRemoved = true;
         continue;
       }
       reader.ungetSourceChar(next);
@@ -97,7 +97,7 @@ bool referenceReadLine(SourceReader& reader, std::string& text, bool splitBraces
 struct Outcome {
   std::string text;
   LineInfo info;
-  int commentFlag = 0;
+  bool commentRemoved = false;
   int32_t lineAfter = 0;
   bool tooLong = false;
   int32_t messageLine = 0;
@@ -105,7 +105,7 @@ struct Outcome {
   bool operator==(const Outcome& o) const {
     return text == o.text && info.startPos == o.info.startPos && info.endPos == o.info.endPos &&
            info.startLine == o.info.startLine && info.endedWithNewline == o.info.endedWithNewline &&
-           commentFlag == o.commentFlag && lineAfter == o.lineAfter && tooLong == o.tooLong &&
+           commentRemoved == o.commentRemoved && lineAfter == o.lineAfter && tooLong == o.tooLong &&
            messageLine == o.messageLine;
   }
 };
@@ -113,8 +113,8 @@ struct Outcome {
 std::ostream& operator<<(std::ostream& out, const Outcome& o) {
   return out << testing::PrintToString(o.text) << " start " << o.info.startPos << " end "
              << o.info.endPos << " line " << o.info.startLine << ".." << o.lineAfter << " nl "
-             << o.info.endedWithNewline << " comment " << o.commentFlag << " tooLong " << o.tooLong
-             << " at " << o.messageLine;
+             << o.info.endedWithNewline << " comment " << o.commentRemoved << " tooLong "
+             << o.tooLong << " at " << o.messageLine;
 }
 
 /// Gives back up to three characters right after a line with both readers, as a
@@ -149,19 +149,19 @@ void expectSameLines(const std::string& source, bool splitBraces) {
   for (int lineCount = 0;; ++lineCount) {
     Outcome expected;
     expected.tooLong = !referenceReadLine(reference, expected.text, splitBraces, expected.info,
-                                          expected.commentFlag, expected.messageLine);
+                                          expected.commentRemoved, expected.messageLine);
     expected.lineAfter = expected.tooLong ? 0 : reference.currentLine();
     Outcome got;
     messages.str("");
     try {
-      readLogicalLine(real, diag, got.text, splitBraces, got.info, &got.commentFlag);
+      readLogicalLine(real, diag, got.text, splitBraces, got.info, &got.commentRemoved);
       got.lineAfter = real.currentLine();
     } catch (const AbortFile&) {
       got.tooLong = true;
       got.messageLine = std::stoi(messages.str().substr(messages.str().find('(') + 1));
       got.text = expected.text;
       got.info = expected.info;
-      got.commentFlag = expected.commentFlag;
+      got.commentRemoved = expected.commentRemoved;
     }
     ASSERT_EQ(got, expected) << "line " << lineCount << " of " << testing::PrintToString(source);
     if (expected.tooLong || expected.text.empty()) return;

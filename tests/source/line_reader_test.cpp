@@ -25,7 +25,7 @@ std::ostream& operator<<(std::ostream& out, const Line& line) {
 struct ReadResult {
   Line line;
   LineInfo info;
-  int commentFlag;
+  bool commentRemoved;
   int32_t lineAfter;
 };
 
@@ -41,7 +41,7 @@ class LineReaderTest : public ::testing::Test {
   ReadResult readOne(bool splitBraces = true) {
     ReadResult result{};
     const std::size_t count =
-        readLogicalLine(reader_, diag_, text_, splitBraces, result.info, &result.commentFlag);
+        readLogicalLine(reader_, diag_, text_, splitBraces, result.info, &result.commentRemoved);
     EXPECT_EQ(count, text_.size());
     result.line = Line{text_, result.info.endedWithNewline};
     result.lineAfter = reader_.currentLine();
@@ -159,11 +159,11 @@ TEST_F(LineReaderTest, SplitsSourceIntoLogicalLines) {
 TEST_F(LineReaderTest, CommentAcrossLinesIsFlaggedAndCounted) {
   open("x = 1 /* a\n b */ y\nz\n");
   const ReadResult first = readOne();
-  EXPECT_EQ(first.commentFlag, 1);
+  EXPECT_TRUE(first.commentRemoved);
   EXPECT_EQ(first.info.startLine, 1);
   EXPECT_EQ(first.lineAfter, 3);
   const ReadResult second = readOne();
-  EXPECT_EQ(second.commentFlag, 0);
+  EXPECT_FALSE(second.commentRemoved);
   EXPECT_EQ(second.info.startLine, 3);
 }
 
