@@ -443,19 +443,19 @@ void Emitter::emitIncludeEnd(const IncludeEndRecord& record) {
 }
 
 void Emitter::emitBranch(const BranchRecord& record) {
-  if (record.state == -1) return;
+  if (record.state == BranchState::InSkippedText) return;
   leadIn(record);
   if (settings_.echoSource) out_.echoLine(record.startPos, record.endPos);
-  if (record.state != 0) {
+  if (record.state == BranchState::Skipped) {
     copyCursor_ = record.skippedEndPos;
-    out_.setLineMarker(record.state);
+    out_.setLineMarker(record.skippedEndLine);
     return;
   }
   leadOut(record);
 }
 
 void Emitter::emitEndif(const EndifRecord& record) {
-  if (record.closedState == -1) return;
+  if (record.closedState == BranchState::InSkippedText) return;
   leadIn(record);
   if (settings_.echoSource) out_.echoLine(record.startPos, record.endPos);
   leadOut(record);

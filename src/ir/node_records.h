@@ -212,7 +212,7 @@ struct DirectiveRecord : LineHead {};
 struct BranchRecord : LineHead, ConditionalBranch {};
 
 struct EndifRecord : LineHead {
-  std::int32_t closedState = 0;
+  BranchState closedState = BranchState::Taken;
 };
 
 }  // namespace pelc

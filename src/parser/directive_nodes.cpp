@@ -23,7 +23,7 @@ ConditionalBranch& Parser::appendBranchNode(bool elseBranch) {
   return appendLineNode<BranchRecord>(elseBranch ? NodeKind::IfdefElse : NodeKind::Ifdef);
 }
 
-void Parser::appendEndifNode(std::int32_t closedState) {
+void Parser::appendEndifNode(BranchState closedState) {
   appendLineNode<EndifRecord>(NodeKind::IfdefEnd).closedState = closedState;
 }
 

@@ -67,7 +67,7 @@ class Parser final : public DirectiveLine {
   void appendSilentNode() override;
   void appendDefinitionNode(DirectiveEffect effect) override;
   ConditionalBranch& appendBranchNode(bool elseBranch) override;
-  void appendEndifNode(std::int32_t closedState) override;
+  void appendEndifNode(BranchState closedState) override;
   void appendIncludeNode(const SourceFile& source, std::string_view name) override;
   void appendIncludeEndNode(std::int32_t eofPosition) override;
   /// A copy of the current line's text that lives as long as its nodes.

@@ -13,15 +13,25 @@ void warnExtraText(DirectiveLine& at, std::string_view keyword, std::string_view
   }
 }
 
+/// An #ELSE takes its group's other way, unless the group is not read at all.
+BranchState elseStateOf(BranchState ifdefState) {
+  switch (ifdefState) {
+    case BranchState::Taken: return BranchState::Skipped;
+    case BranchState::Skipped: return BranchState::Taken;
+    case BranchState::InSkippedText: break;
+  }
+  return BranchState::InSkippedText;
+}
+
 bool groupOfThisFileOpen(const ConditionalState& state) {
   return state.depth() > state.fileConditionalBase;
 }
 
 /// A skipped branch ends at this line: the emitter jumps to it.
 void closeSkippedBranch(DirectiveLine& at, ConditionalBranch& branch) {
-  if (branch.state != 1) return;
+  if (branch.state != BranchState::Skipped) return;
   branch.skippedEndPos = at.line().startPos;
-  branch.state = at.line().startLine;
+  branch.skippedEndLine = at.line().startLine;
 }
 
 }  // namespace
@@ -43,14 +53,14 @@ void ifdefDirective(DirectiveLine& at, std::string_view name, std::string_view r
   }
   ConditionalBranch& branch = at.appendBranchNode(false);
   if (state.skipping) {
-    branch.state = -1;
+    branch.state = BranchState::InSkippedText;
   } else {
     std::size_t index = 0;
     const bool defined = at.file().macros.findMacro(macroName, index) == 0;
     const bool wantDefined = compareKeywords(name, "#IFNDEF") != 0;
-    branch.state = defined == wantDefined ? 0 : 1;
+    branch.state = defined == wantDefined ? BranchState::Taken : BranchState::Skipped;
   }
-  state.skipping = branch.state != 0;
+  state.skipping = branch.state != BranchState::Taken;
   state.groups.push_back(ConditionalGroup{&branch, nullptr, line});
 }
 
@@ -63,11 +73,10 @@ void elseDirective(DirectiveLine& at, std::string_view name, std::string_view re
   }
   ConditionalBranch& branch = at.appendBranchNode(true);
   ConditionalGroup& group = state.groups.back();
-  const int ifdefState = group.ifdefBranch->state;
   closeSkippedBranch(at, *group.ifdefBranch);
-  branch.state = ifdefState == -1 ? -1 : (ifdefState == 0 ? 1 : 0);
+  branch.state = elseStateOf(group.ifdefBranch->state);
   group.elseBranch = &branch;
-  state.skipping = branch.state != 0;
+  state.skipping = branch.state != BranchState::Taken;
 }
 
 void endifDirective(DirectiveLine& at, std::string_view name, std::string_view rest) {
@@ -80,10 +89,9 @@ void endifDirective(DirectiveLine& at, std::string_view name, std::string_view r
   const ConditionalGroup group = state.groups.back();
   state.groups.pop_back();
   ConditionalBranch& last = group.elseBranch != nullptr ? *group.elseBranch : *group.ifdefBranch;
-  const int lastState = last.state;
-  at.appendEndifNode(lastState);
+  at.appendEndifNode(last.state);
   closeSkippedBranch(at, last);
-  state.skipping = lastState == -1;
+  state.skipping = last.state == BranchState::InSkippedText;
 }
 
 void endOfFileCheck(DirectiveLine& at) {

@@ -28,9 +28,8 @@ class DirectiveLine {
   virtual void appendDefinitionNode(DirectiveEffect effect) = 0;
   /// The node of an #IFDEF or #IFNDEF line, or of an #ELSE line.
   virtual ConditionalBranch& appendBranchNode(bool elseBranch) = 0;
-  /// The node of an #ENDIF line; `closedState` is the state its group's last
-  /// branch had before this line.
-  virtual void appendEndifNode(std::int32_t closedState) = 0;
+  /// The node of an #ENDIF line; `closedState` is the state of its group's last branch.
+  virtual void appendEndifNode(BranchState closedState) = 0;
   /// The node of an #INCLUDE line that opened `source` for the name `name`.
   virtual void appendIncludeNode(const SourceFile& source, std::string_view name) = 0;
   /// The node where an included file ends.

@@ -21,8 +21,18 @@ int lineStartingAt(const std::string& source, std::int32_t position) {
   return static_cast<std::int32_t>(source.size()) == position ? line : 0;
 }
 
+const char* nameOf(BranchState state) {
+  switch (state) {
+    case BranchState::Taken: return "taken";
+    case BranchState::Skipped: return "skipped";
+    case BranchState::InSkippedText: return "unread";
+  }
+  return "?";
+}
+
 /// Nodes as "Kind@startLine", branch records with ":state" and, once skipped,
-/// ">L<n>" for the line whose start is skippedEndPos; end records with ":closedState".
+/// ">L<n>" for the line whose start is skippedEndPos (and that skippedEndLine
+/// names); end records with ":closedState".
 std::string describe(const TreeParse& parse, const std::string& source) {
   std::string text;
   for (std::size_t i = 0; i < parse.nodes().size(); ++i) {
@@ -34,15 +44,17 @@ std::string describe(const TreeParse& parse, const std::string& source) {
       case NodeKind::IfdefElse: {
         const auto& branch = parse.record<BranchRecord>(i);
         item = (node.kind == NodeKind::Ifdef ? "Ifdef@" : "Else@") +
-               std::to_string(branch.startLine) + ":" + std::to_string(branch.state);
+               std::to_string(branch.startLine) + ":" + nameOf(branch.state);
         if (branch.skippedEndPos != 0) {
-          item += ">L" + std::to_string(lineStartingAt(source, branch.skippedEndPos));
+          const int line = lineStartingAt(source, branch.skippedEndPos);
+          item += ">L" + std::to_string(line);
+          if (branch.skippedEndLine != line) item += "!=" + std::to_string(branch.skippedEndLine);
         }
         break;
       }
       case NodeKind::IfdefEnd:
         item = "Endif@" + std::to_string(head.startLine) + ":" +
-               std::to_string(parse.record<EndifRecord>(i).closedState);
+               nameOf(parse.record<EndifRecord>(i).closedState);
         break;
       case NodeKind::Statement:
         item = "Stmt@" + std::to_string(head.startLine);
@@ -73,52 +85,52 @@ TEST(ConditionalsTest, BranchRecords) {
   const Case cases[] = {
       {"undefined name skipped",
        "#IFDEF X\nx = 1 /* c */\n#ENDIF\ny = 2 /* d */\n",
-       "Ifdef@1:3>L3 Endif@3:1 Stmt@4",
+       "Ifdef@1:skipped>L3 Endif@3:skipped Stmt@4",
        {}},
       {"IFNDEF of an undefined name taken",
        "#IFNDEF X\nx = 1 /* c */\n#ENDIF\n",
-       "Ifdef@1:0 Stmt@2 Endif@3:0",
+       "Ifdef@1:taken Stmt@2 Endif@3:taken",
        {}},
       {"IFDEF of a defined name taken",
        "#DEFINE X\n#IFDEF X\nx /* c */\n#ENDIF\n",
-       "Define@1 Ifdef@2:0 Stmt@3 Endif@4:0",
+       "Define@1 Ifdef@2:taken Stmt@3 Endif@4:taken",
        {}},
       {"IFNDEF of a defined name skipped",
        "#DEFINE X 1\n#IFNDEF X\nx /* c */\n#ENDIF\n",
-       "Define@1 Ifdef@2:4>L4 Endif@4:1",
+       "Define@1 Ifdef@2:skipped>L4 Endif@4:skipped",
        {}},
       {"ELSE after a skipped branch",
        "#IFDEF X\na /* 1 */\n#ELSE\nb /* 2 */\n#ENDIF\n",
-       "Ifdef@1:3>L3 Else@3:0 Stmt@4 Endif@5:0",
+       "Ifdef@1:skipped>L3 Else@3:taken Stmt@4 Endif@5:taken",
        {}},
       {"ELSE after a taken branch",
        "#IFNDEF X\na /* 1 */\n#ELSE\nb /* 2 */\n#ENDIF\n",
-       "Ifdef@1:0 Stmt@2 Else@3:5>L5 Endif@5:1",
+       "Ifdef@1:taken Stmt@2 Else@3:skipped>L5 Endif@5:skipped",
        {}},
       {"group inside skipped text",
        "#IFDEF A\n#IFDEF B\n#ELSE\nx /* 1 */\n#ENDIF\ny /* 2 */\n#ENDIF\nz /* 3 */\n",
-       "Ifdef@1:7>L7 Ifdef@2:-1 Else@3:-1 Endif@5:-1 Endif@7:1 Stmt@8",
+       "Ifdef@1:skipped>L7 Ifdef@2:unread Else@3:unread Endif@5:unread Endif@7:skipped Stmt@8",
        {}},
       {"skipped group inside a taken one",
        "#IFNDEF A\n#IFDEF B\nx /* 1 */\n#ENDIF\ny /* 2 */\n#ENDIF\n",
-       "Ifdef@1:0 Ifdef@2:4>L4 Endif@4:1 Stmt@5 Endif@6:0",
+       "Ifdef@1:taken Ifdef@2:skipped>L4 Endif@4:skipped Stmt@5 Endif@6:taken",
        {}},
       {"directive names ignore case, macro names do not",
        "#define x\n#ifdef X\na /* 1 */\n#Else\nb /* 2 */\n#endif\n",
-       "Define@1 Ifdef@2:4>L4 Else@4:0 Stmt@5 Endif@6:0",
+       "Define@1 Ifdef@2:skipped>L4 Else@4:taken Stmt@5 Endif@6:taken",
        {}},
       {"directives in skipped text do nothing",
        "#IFDEF A\n#DEFINE B 1\n#UNDEF C\n#INCLUDE nowhere.pmp\nWHILE (x) {\n#ENDIF\n"
        "#IFDEF B\n#ENDIF\n",
-       "Ifdef@1:6>L6 Endif@6:1 Ifdef@7:8>L8 Endif@8:1",
+       "Ifdef@1:skipped>L6 Endif@6:skipped Ifdef@7:skipped>L8 Endif@8:skipped",
        {}},
       {"a quote in skipped text hides the lines up to the closing quote",
        "#IFDEF A\nx = 'abc\n#ENDIF\n'\n#ENDIF\ny /* 1 */\n",
-       "Ifdef@1:5>L5 Endif@5:1 Stmt@6",
+       "Ifdef@1:skipped>L5 Endif@5:skipped Stmt@6",
        {}},
       {"extra text is a warning only",
        "#IFDEF X junk\n#ELSE more\n#ENDIF trailing\n",
-       "Ifdef@1:2>L2 Else@2:0 Endif@3:0",
+       "Ifdef@1:skipped>L2 Else@2:taken Endif@3:taken",
        {123, 123, 123}},
   };
   for (const Case& c : cases) {
@@ -139,13 +151,14 @@ TEST(ConditionalsTest, RecordPositions) {
   EXPECT_EQ(branch.startLine, 2);
   EXPECT_EQ(branch.endLine, 3);
   EXPECT_EQ(branch.skippedEndPos, 22);
-  EXPECT_EQ(branch.state, 4);
+  EXPECT_EQ(branch.state, BranchState::Skipped);
+  EXPECT_EQ(branch.skippedEndLine, 4);
   const auto& end = parse.record<EndifRecord>(1);
   EXPECT_EQ(end.startPos, 22);
   EXPECT_EQ(end.endPos, 29);
   EXPECT_EQ(end.startLine, 4);
   EXPECT_EQ(end.endLine, 5);
-  EXPECT_EQ(end.closedState, 1);
+  EXPECT_EQ(end.closedState, BranchState::Skipped);
 }
 
 std::string nested(int depth) {
