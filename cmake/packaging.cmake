@@ -1,7 +1,13 @@
-# Installation of the manual page and the user documents, and the Debian package built by CPack.
+# Installation of the manual page and the user documents, and the Debian package built by CPack;
+# the Windows build gets a ZIP instead (packaging_windows.cmake).
 # The binary's own install rule sits beside its target in the top-level CMakeLists.txt.
 
 include(GNUInstallDirs)
+
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/packaging_windows.cmake)
+  return()
+endif()
 
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/docs/pelc.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/docs/language.md
