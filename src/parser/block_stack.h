@@ -28,9 +28,9 @@ constexpr JumpClass jumpClassOf(BlockKind kind) {
   }
 }
 
-/// A construct's reaction to a table event.
-using EventHandler = void (*)(Parser& parser, int event, int& token, std::string_view keyword,
-                              std::string_view rest);
+/// A construct's reaction to the action that the grammar table names for a token.
+using EventHandler = void (*)(Parser& parser, BlockAction action, int& token,
+                              std::string_view keyword, std::string_view rest);
 
 struct BlockEntry {
   int state = kTopLevel;

@@ -24,6 +24,25 @@ void appendGoto(Parser& parser, std::int32_t label) {
   parser.appendLineNode<GotoRecord>(NodeKind::Goto).targetLabel = label;
 }
 
+std::int32_t loopJumpLabel(Parser& parser, const BlockEntry& entry, bool toContinue) {
+  LabelCounter& labels = parser.labels();
+  switch (entry.kind) {
+    case BlockKind::Do: {
+      auto& loop = *static_cast<DoRecord*>(entry.record);
+      return labels.onDemand(toContinue ? loop.continueLabel : loop.exitLabel);
+    }
+    case BlockKind::For: {
+      auto& loop = *static_cast<ForRecord*>(entry.record);
+      return labels.onDemand(toContinue ? loop.continueLabel : loop.exitLabel);
+    }
+    default: {
+      // CONTINUE runs the test again, which sits at the test label.
+      auto& loop = *static_cast<WhileRecord*>(entry.record);
+      return toContinue ? loop.testLabel : labels.onDemand(loop.exitLabel);
+    }
+  }
+}
+
 void reportUnknownEvent(Parser& parser) {
   parser.diag().throwMessage(Msg::UnknownEvent, parser.line().startLine);
 }

@@ -1,10 +1,7 @@
 // Steps that the structured-statement handlers share: opening a block, jumps and end nodes.
 #pragma once
 
-#include <array>
-#include <cstddef>
 #include <cstdint>
-#include <optional>
 
 #include "parser/block_stack.h"
 #include "parser/parser.h"
@@ -45,47 +42,11 @@ Record& appendEndNode(Parser& parser, NodeKind kind, EndPoint end, std::int32_t 
 /// Replaces the current line by a jump to `label`.
 void appendGoto(Parser& parser, std::int32_t label);
 
-/// The action a construct's table of actions (which starts at event `first`) holds for
-/// `event`; nothing for an event outside the table.
-template <class Action, std::size_t N>
-constexpr std::optional<Action> actionOf(const std::array<Action, N>& table, int first, int event) {
-  if (event < first || event - first >= static_cast<int>(N)) return std::nullopt;
-  return table[static_cast<std::size_t>(event - first)];
-}
+/// The label that CONTINUE (with `toContinue`) or EXITLOOP of the loop `entry`
+/// jumps to, allocated when it is first needed.
+std::int32_t loopJumpLabel(Parser& parser, const BlockEntry& entry, bool toContinue);
 
-/// What a WHILE or a FOR block does on its events; both loops have the same grammar rows.
-enum class LoopAction {
-  SwitchJumpEnds,  // BREAK as the whole body
-  ContinueEnds,    // CONTINUE as the whole body
-  ExitEnds,        // EXITLOOP as the whole body
-  Brace,           // `{` after the head
-  SwitchJump,
-  Continue,
-  Exit,
-  CloseBrace,  // `}` ends the loop after it
-  EndBefore,   // the token after a one-statement body ends the loop, then goes on
-};
-
-/// True for the actions after which the loop ends behind the current line.
-constexpr bool endsAfterLine(LoopAction action) {
-  return action == LoopAction::SwitchJumpEnds || action == LoopAction::ContinueEnds ||
-         action == LoopAction::ExitEnds || action == LoopAction::CloseBrace;
-}
-
-/// The actions of a WHILE or FOR block by event, from its first event on.
-// clang-format off
-inline constexpr std::array<LoopAction, 21> kTestedLoopActions = [] {
-  using enum LoopAction;
-  return std::array<LoopAction, 21>{
-      SwitchJumpEnds, ContinueEnds, ExitEnds, Brace,            // head
-      SwitchJump, Continue, Exit,                               // brace opened
-      SwitchJump, Continue, Exit, CloseBrace,                   // brace body
-      EndBefore, EndBefore, EndBefore, EndBefore, EndBefore,    // done
-      EndBefore, EndBefore, EndBefore, EndBefore, EndBefore};
-}();
-// clang-format on
-
-/// The grammar table raised an event that the construct has no action for.
+/// The grammar table named an action that the construct does not take.
 [[noreturn]] void reportUnknownEvent(Parser& parser);
 
 }  // namespace pelc

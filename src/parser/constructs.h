@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "ir/node_records.h"
+#include "parser/grammar_table.h"
 
 namespace pelc {
 
@@ -22,15 +23,15 @@ void whileHead(Parser& parser, std::string_view rest, RewriteMark rewriteMark, b
 RewriteMark chainStatement(Parser& parser, std::string_view rest, RewriteMark rewriteMark);
 RewriteMark exitStatement(Parser& parser, std::string_view rest, RewriteMark rewriteMark);
 
-// Event handlers of the open blocks.
-void doEvent(Parser& parser, int event, int& token, std::string_view keyword, std::string_view rest);
-void forEvent(Parser& parser, int event, int& token, std::string_view keyword,
-              std::string_view rest);
-void ifEvent(Parser& parser, int event, int& token, std::string_view keyword, std::string_view rest);
-void switchEvent(Parser& parser, int event, int& token, std::string_view keyword,
+// Event handlers of the open blocks; WHILE and FOR share one.
+void doEvent(Parser& parser, BlockAction action, int& token, std::string_view keyword,
+             std::string_view rest);
+void ifEvent(Parser& parser, BlockAction action, int& token, std::string_view keyword,
+             std::string_view rest);
+void loopEvent(Parser& parser, BlockAction action, int& token, std::string_view keyword,
+               std::string_view rest);
+void switchEvent(Parser& parser, BlockAction action, int& token, std::string_view keyword,
                  std::string_view rest);
-void whileEvent(Parser& parser, int event, int& token, std::string_view keyword,
-                std::string_view rest);
 
 }  // namespace pelc
 

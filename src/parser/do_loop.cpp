@@ -1,6 +1,4 @@
 // The DO loop: a top label at the DO line and the test at the WHILE line that closes it.
-#include <array>
-
 #include "base/text.h"
 #include "parser/condition_scanner.h"
 #include "parser/construct_support.h"
@@ -8,20 +6,6 @@
 
 namespace pelc {
 namespace {
-
-enum class DoAction { SwitchJump, Continue, Exit, Close, Brace };
-
-constexpr int kFirstDoEvent = 1;
-// clang-format off
-constexpr std::array<DoAction, 13> kDoActions = [] {
-  using enum DoAction;
-  return std::array<DoAction, 13>{
-      SwitchJump, Continue, Exit, Close, Brace,  // DoHead
-      SwitchJump, Continue, Exit,                // DoBraceOpen
-      SwitchJump, Continue, Exit, Brace,         // DoBraceBody
-      Close};                                    // DoAwaitWhile
-}();
-// clang-format on
 
 void closeDo(Parser& parser, DoRecord& loop, int& token, std::string_view rest) {
   DoEndRecord& end = parser.appendLineNode<DoEndRecord>(NodeKind::DoEnd);
@@ -47,26 +31,25 @@ void doHead(Parser& parser, std::string_view rest, RewriteMark, bool) {
   loop.notAtEol = parser.notAtEol();
 }
 
-void doEvent(Parser& parser, int event, int& token, std::string_view, std::string_view rest) {
-  const std::optional<DoAction> action = actionOf(kDoActions, kFirstDoEvent, event);
-  if (!action) reportUnknownEvent(parser);
-  DoRecord& loop = topRecord<DoRecord>(parser);
-  switch (*action) {
-    case DoAction::SwitchJump:
+void doEvent(Parser& parser, BlockAction action, int& token, std::string_view,
+             std::string_view rest) {
+  const BlockEntry& entry = parser.blocks().top();
+  switch (action) {
+    case BlockAction::SwitchJump:
       parser.findJumpTarget(token, JumpClass::Switch);
       return;
-    case DoAction::Continue:
-      appendGoto(parser, parser.labels().onDemand(loop.continueLabel));
+    case BlockAction::Continue:
+    case BlockAction::Exit:
+      appendGoto(parser, loopJumpLabel(parser, entry, action == BlockAction::Continue));
       return;
-    case DoAction::Exit:
-      appendGoto(parser, parser.labels().onDemand(loop.exitLabel));
+    case BlockAction::WhileClosesDo:
+      closeDo(parser, topRecord<DoRecord>(parser), token, rest);
       return;
-    case DoAction::Close:
-      closeDo(parser, loop, token, rest);
-      return;
-    case DoAction::Brace:
+    case BlockAction::Brace:
       parser.appendSilentNode();
       return;
+    default:
+      reportUnknownEvent(parser);
   }
 }
 

@@ -9,8 +9,6 @@
 namespace pelc {
 namespace {
 
-constexpr int kFirstForEvent = 14;
-
 /// Scans the three parts of a FOR head into the record; a part after a failed one stays absent.
 void scanForHead(Parser& parser, ForRecord& loop, std::string_view rest) {
   Diagnostics& diag = parser.diag();
@@ -30,16 +28,11 @@ void scanForHead(Parser& parser, ForRecord& loop, std::string_view rest) {
   }
 }
 
-void endFor(Parser& parser, ForRecord& loop, EndPoint end) {
-  appendEndNode<ForEndRecord>(parser, NodeKind::ForEnd, end, loop.startLine).loop = &loop;
-  parser.blocks().pop();
-}
-
 }  // namespace
 
 void forHead(Parser& parser, std::string_view rest, RewriteMark, bool) {
   ForRecord& loop = parser.appendLineNode<ForRecord>(NodeKind::For);
-  openBlock(parser, kForHead, forEvent, BlockKind::For, loop);
+  openBlock(parser, kForHead, loopEvent, BlockKind::For, loop);
   scanForHead(parser, loop, rest);
   // Without a condition the loop jumps straight back to its top: there is no test to place.
   loop.testLabel = loop.condition ? parser.labels().allocate() : 0;
@@ -47,35 +40,6 @@ void forHead(Parser& parser, std::string_view rest, RewriteMark, bool) {
   loop.topLabel = parser.labels().allocate();
   loop.exitLabel = 0;
   loop.notAtEol = parser.notAtEol();
-}
-
-void forEvent(Parser& parser, int event, int& token, std::string_view, std::string_view) {
-  const std::optional<LoopAction> action = actionOf(kTestedLoopActions, kFirstForEvent, event);
-  if (!action) reportUnknownEvent(parser);
-  ForRecord& loop = topRecord<ForRecord>(parser);
-  switch (*action) {
-    case LoopAction::SwitchJumpEnds:
-    case LoopAction::SwitchJump:
-      parser.findJumpTarget(token, JumpClass::Switch);
-      break;
-    case LoopAction::ContinueEnds:
-    case LoopAction::Continue:
-      // CONTINUE must still run the step, which follows the continue label.
-      appendGoto(parser, parser.labels().onDemand(loop.continueLabel));
-      break;
-    case LoopAction::ExitEnds:
-    case LoopAction::Exit:
-      appendGoto(parser, parser.labels().onDemand(loop.exitLabel));
-      break;
-    case LoopAction::Brace:
-    case LoopAction::CloseBrace:
-      parser.appendSilentNode();
-      break;
-    case LoopAction::EndBefore:
-      endFor(parser, loop, beforeCurrentLine(parser));
-      return;
-  }
-  if (endsAfterLine(*action)) endFor(parser, loop, afterCurrentLine(parser));
 }
 
 }  // namespace pelc

@@ -1,6 +1,5 @@
 // IF and ELSE with ELSE IF chains: a passed-through IF line, or a negated test that jumps
 // around the body.
-#include <array>
 #include <optional>
 #include <string>
 
@@ -16,45 +15,6 @@ namespace pelc {
 namespace {
 
 enum class IfEndKind { NoElse, AfterElse };
-
-enum class IfAction {
-  SwitchJump,
-  LoopJump,
-  Brace,
-  BodyStatement,  // the one statement after the head
-  CloseBody,      // `}` of the IF body
-  EndNoElse,      // the token after the body, when it is not ELSE
-  Else,
-  SwitchJumpEndsElse,  // BREAK as the whole ELSE body
-  LoopJumpEndsElse,    // CONTINUE or EXITLOOP as the whole ELSE body
-  CloseElse,           // `}` of the ELSE body
-  EndAfterElse,        // the token after a one-statement ELSE body
-};
-
-constexpr bool endsElseAfterLine(IfAction action) {
-  return action == IfAction::SwitchJumpEndsElse || action == IfAction::LoopJumpEndsElse ||
-         action == IfAction::CloseElse;
-}
-
-constexpr int kFirstIfEvent = 35;
-// clang-format off
-constexpr std::array<IfAction, 45> kIfActions = [] {
-  using enum IfAction;
-  return std::array<IfAction, 45>{
-      SwitchJump, LoopJump, LoopJump, Brace, BodyStatement,                  // IfHead
-      SwitchJump, LoopJump, LoopJump,                                        // IfBraceOpen
-      SwitchJump, LoopJump, LoopJump, CloseBody,                             // IfBraceBody
-      CloseBody,                                                             // IfBraceClosing
-      EndNoElse, EndNoElse, EndNoElse, EndNoElse, Else,                      // IfDone
-      EndNoElse, EndNoElse, EndNoElse, EndNoElse, EndNoElse,
-      SwitchJumpEndsElse, LoopJumpEndsElse, LoopJumpEndsElse, Brace,         // ElseHead
-      SwitchJump, LoopJump, LoopJump,                                        // ElseBraceOpen
-      SwitchJump, LoopJump, LoopJump, CloseElse,                             // ElseBraceBody
-      CloseElse,                                                             // ElseBraceClosing
-      EndAfterElse, EndAfterElse, EndAfterElse, EndAfterElse, EndAfterElse,  // ElseDone
-      EndAfterElse, EndAfterElse, EndAfterElse, EndAfterElse, EndAfterElse};
-}();
-// clang-format on
 
 // An ELSE IF keeps its condition as written while it may still guard one line; once a body
 // needs a jump around it, the test must be negated.
@@ -133,46 +93,45 @@ void ifHead(Parser& parser, std::string_view rest, RewriteMark rewriteMark, bool
   record.notAtEol = parser.notAtEol();
 }
 
-void ifEvent(Parser& parser, int event, int& token, std::string_view keyword,
+void ifEvent(Parser& parser, BlockAction action, int& token, std::string_view keyword,
              std::string_view rest) {
-  const std::optional<IfAction> action = actionOf(kIfActions, kFirstIfEvent, event);
-  if (!action) reportUnknownEvent(parser);
   IfRecord& record = topRecord<IfRecord>(parser);
-  switch (*action) {
-    case IfAction::SwitchJump:
-    case IfAction::SwitchJumpEndsElse:
+  switch (action) {
+    case BlockAction::SwitchJump:
+    case BlockAction::SwitchJumpEnds:
       parser.findJumpTarget(token, JumpClass::Switch);
       break;
-    case IfAction::LoopJump:
-    case IfAction::LoopJumpEndsElse:
+    case BlockAction::LoopJump:
+    case BlockAction::LoopJumpEnds:
       parser.findJumpTarget(token, JumpClass::Loop);
       break;
-    case IfAction::Brace:
-    case IfAction::CloseElse:
+    case BlockAction::Brace:
+    case BlockAction::CloseBrace:
       parser.appendSilentNode();
       break;
-    case IfAction::BodyStatement:
+    case BlockAction::IfBody:
       // A block statement as the body cannot be guarded by a one-line IF.
       if (lookUpKeyword(keyword).block != nullptr) makeLabelled(parser, record);
       return;
-    case IfAction::CloseBody:
+    case BlockAction::CloseIfBody:
       parser.appendSilentNode();
       makeLabelled(parser, record);
       return;
-    case IfAction::Else:
+    case BlockAction::Else:
       if (record.form == IfForm::Plain) makeLabelled(parser, record);
       elseLine(parser, record, rest);
       return;
-    case IfAction::EndNoElse:
+    case BlockAction::EndWithoutElse:
       endIf(parser, record, IfEndKind::NoElse, beforeCurrentLine(parser));
       return;
-    case IfAction::EndAfterElse:
+    case BlockAction::EndBefore:
       endIf(parser, record, IfEndKind::AfterElse, beforeCurrentLine(parser));
       return;
+    default:
+      reportUnknownEvent(parser);
   }
-  if (endsElseAfterLine(*action)) {
-    endIf(parser, record, IfEndKind::AfterElse, afterCurrentLine(parser));
-  }
+  // Only the rows of the ELSE part name these: an IF body still waits for its ELSE.
+  if (endsAfterLine(action)) endIf(parser, record, IfEndKind::AfterElse, afterCurrentLine(parser));
 }
 
 }  // namespace pelc

@@ -2,6 +2,7 @@
 #include "parser/parser.h"
 
 #include "base/text.h"
+#include "parser/construct_support.h"
 #include "parser/constructs.h"
 #include "parser/statement_tables.h"
 
@@ -183,42 +184,19 @@ int Parser::stepGrammar(int& token, std::string_view keyword, std::string_view r
   for (;;) {
     BlockEntry& entry = file_.blocks.top();
     const GrammarCell cell = grammarRow(entry.state)[static_cast<std::size_t>(token)];
-    if (cell.event == kNotAllowed) {
+    if (cell.action == BlockAction::NotAllowed) {
       reportUnexpected(token, keyword);
       return 1;
     }
     if (cell.next > 0) entry.state = cell.next;
     const bool redo = cell.next == kRedo;
-    if (cell.event != kNoEvent) entry.handler(*this, cell.event, token, keyword, rest);
+    if (cell.action != BlockAction::None) entry.handler(*this, cell.action, token, keyword, rest);
     if (!redo) return 0;
     // The handler may have consumed the token (set it below 0): then nothing is
     // left to apply again.
     if (token < 0) return 0;
   }
 }
-
-namespace {
-
-std::int32_t loopLabel(Parser& parser, BlockEntry& target, int token) {
-  LabelCounter& labels = parser.labels();
-  const bool toContinue = token == kTokenContinue;
-  switch (target.kind) {
-    case BlockKind::Do: {
-      auto& loop = *static_cast<DoRecord*>(target.record);
-      return labels.onDemand(toContinue ? loop.continueLabel : loop.exitLabel);
-    }
-    case BlockKind::For: {
-      auto& loop = *static_cast<ForRecord*>(target.record);
-      return labels.onDemand(toContinue ? loop.continueLabel : loop.exitLabel);
-    }
-    default: {
-      auto& loop = *static_cast<WhileRecord*>(target.record);
-      return toContinue ? loop.testLabel : labels.onDemand(loop.exitLabel);
-    }
-  }
-}
-
-}  // namespace
 
 void Parser::findJumpTarget(int token, JumpClass wanted) {
   BlockStack& blocks = file_.blocks;
@@ -237,7 +215,7 @@ void Parser::findJumpTarget(int token, JumpClass wanted) {
     if (wanted == JumpClass::Switch) {
       switchBreak(*this, *static_cast<SwitchRecord*>(entry.record));
     } else {
-      const std::int32_t label = loopLabel(*this, entry, token);
+      const std::int32_t label = loopJumpLabel(*this, entry, token == kTokenContinue);
       appendLineNode<GotoRecord>(NodeKind::Goto).targetLabel = label;
     }
     return;

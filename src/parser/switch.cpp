@@ -1,6 +1,5 @@
 // SWITCH, CASE and DEFAULT: the selector held in a generated temporary, each CASE a test of it.
 #include <algorithm>
-#include <array>
 
 #include "parser/condition_scanner.h"
 #include "parser/construct_support.h"
@@ -9,22 +8,6 @@
 
 namespace pelc {
 namespace {
-
-enum class SwitchAction { Brace, Case, FallThroughCase, Default, Break, LoopJump, End };
-
-constexpr int kFirstSwitchEvent = 80;
-// clang-format off
-constexpr std::array<SwitchAction, 17> kSwitchActions = [] {
-  using enum SwitchAction;
-  return std::array<SwitchAction, 17>{
-      Brace,                                                     // SwitchHead
-      Case, Default,                                             // SwitchBraceOpen
-      Break, FallThroughCase, LoopJump, Default, LoopJump, End,  // CaseBody
-      Case, Default, End,                                        // CaseClosing
-      Break, LoopJump, LoopJump, End,                            // DefaultBody
-      End};                                                      // DefaultClosing
-}();
-// clang-format on
 
 /// The nesting depth of the SWITCH on top: the SWITCH entries from the top down, itself included.
 int switchDepth(BlockStack& blocks) {
@@ -101,32 +84,33 @@ void switchBreak(Parser& parser, SwitchRecord& owner) {
   node.notAtEol = parser.notAtEol();
 }
 
-void switchEvent(Parser& parser, int event, int& token, std::string_view, std::string_view rest) {
-  const std::optional<SwitchAction> action = actionOf(kSwitchActions, kFirstSwitchEvent, event);
-  if (!action) reportUnknownEvent(parser);
+void switchEvent(Parser& parser, BlockAction action, int& token, std::string_view,
+                 std::string_view rest) {
   SwitchRecord& owner = topRecord<SwitchRecord>(parser);
-  switch (*action) {
-    case SwitchAction::Brace:
+  switch (action) {
+    case BlockAction::Brace:
       parser.appendSilentNode();
       return;
-    case SwitchAction::Case:
+    case BlockAction::Case:
       caseLine(parser, owner, rest, false);
       return;
-    case SwitchAction::FallThroughCase:
+    case BlockAction::FallThroughCase:
       caseLine(parser, owner, rest, true);
       return;
-    case SwitchAction::Default:
+    case BlockAction::Default:
       defaultLine(parser, owner);
       return;
-    case SwitchAction::Break:
+    case BlockAction::Break:
       switchBreak(parser, owner);
       return;
-    case SwitchAction::LoopJump:
+    case BlockAction::LoopJump:
       parser.findJumpTarget(token, JumpClass::Loop);
       return;
-    case SwitchAction::End:
+    case BlockAction::CloseBrace:
       endSwitch(parser, owner);
       return;
+    default:
+      reportUnknownEvent(parser);
   }
 }
 

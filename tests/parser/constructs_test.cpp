@@ -388,7 +388,7 @@ TEST(OpenBlockLimitTest, HundredOpenBlocks) {
   }
 }
 
-// The table and the handlers must agree; an event outside a construct's range is a fault.
+// The table and the handlers must agree; an action that a construct does not take is a fault.
 TEST(ConstructEventTest, UnknownEventIsFatal) {
   struct Case {
     const char* name;
@@ -398,10 +398,10 @@ TEST(ConstructEventTest, UnknownEventIsFatal) {
   };
   const std::vector<Case> cases = {
       {"DO", doHead, doEvent, ""},
-      {"FOR", forHead, forEvent, "(;;)"},
+      {"FOR", forHead, loopEvent, "(;;)"},
       {"IF", ifHead, ifEvent, "(a)"},
       {"SWITCH", switchHead, switchEvent, "(a)"},
-      {"WHILE", whileHead, whileEvent, "(a)"},
+      {"WHILE", whileHead, loopEvent, "(a)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -410,7 +410,7 @@ TEST(ConstructEventTest, UnknownEventIsFatal) {
     parser.blocks().push(parser.diag(), 1);
     c.head(parser, c.headRest, {}, false);
     int token = kTokenOther;
-    EXPECT_THROW(c.handler(parser, 118, token, "", ""), AbortFile);
+    EXPECT_THROW(c.handler(parser, BlockAction::None, token, "", ""), AbortFile);
     EXPECT_EQ(std::vector<int>{239}, parsed.messages());
   }
 }
