@@ -13,8 +13,8 @@ namespace {
 /// Switches that live only while the command line is read.
 struct OptionState {
   Settings settings;
-  bool compileSwitch = true;
-  bool sSwitch = false;
+  bool compileRefused = false;    // -C turns compiling off, which no run accepts
+  bool checkOnlyRefused = false;  // -s: accepted alone, refused with -d
   /// The run ends once the options are read: -??, --help, --version, --explain.
   std::optional<int> endStatus;
 };
@@ -50,7 +50,7 @@ bool applyFlag(OptionState& state, char letter) {
   Settings& settings = state.settings;
   switch (letter) {
     case 'C':
-      state.compileSwitch = false;
+      state.compileRefused = true;
       return true;
     case 'L':
       settings.listing = true;
@@ -71,7 +71,7 @@ bool applyFlag(OptionState& state, char letter) {
       settings.checkOnly = true;
       return true;
     case 's':
-      state.sSwitch = true;
+      state.checkOnlyRefused = true;
       return true;
     case 'u':
       settings.checkInput = true;
@@ -134,8 +134,8 @@ void checkPositionals(const OptionState& state, std::span<const std::string> pos
   if (positionals.size() > 2) {
     usageError(diag, "more than two arguments after the options ('" + positionals[2] + "')");
   }
-  if (!state.compileSwitch) usageError(diag, "option '-C' turns compiling off");
-  if (state.sSwitch && state.settings.checkOnly) {
+  if (state.compileRefused) usageError(diag, "option '-C' turns compiling off");
+  if (state.checkOnlyRefused && state.settings.checkOnly) {
     usageError(diag, "options '-s' and '-d' cannot be combined");
   }
   if (positionals.size() == 2) {
