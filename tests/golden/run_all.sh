@@ -1,23 +1,29 @@
 #!/usr/bin/env bash
 # Runs every golden case against one built pelc, optionally through a command put before it.
 #
-#   tests/golden/run_all.sh [--windows] GOLDEN_RUNNER PELC [PREFIX...]
+#   tests/golden/run_all.sh [--windows] [--formats] GOLDEN_RUNNER PELC [PREFIX...]
 #
 # --windows: the program is a pelc.exe. The cases listed in windows-excluded.txt are skipped
 # (each with its reason there) and those under windows/ run as well. PREFIX, e.g. a path to
 # wine, runs the program: `run_all.sh --windows build/tests/golden_runner build-win/pelc.exe wine`.
+# --formats: each case with --diagnostics=text and =json instead (golden_runner --formats).
 # Prints one line per case and a summary; exits 1 when any case fails.
 set -uo pipefail
 shopt -s nullglob
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 windows=0
-if [[ ${1:-} == --windows ]]; then
-  windows=1
+runner_options=()
+while [[ ${1:-} == --* ]]; do
+  case "$1" in
+    --windows) windows=1 ;;
+    --formats) runner_options+=(--formats) ;;
+    *) break ;;
+  esac
   shift
-fi
+done
 if (($# < 2)); then
-  echo "usage: $0 [--windows] GOLDEN_RUNNER PELC [PREFIX...]" >&2
+  echo "usage: $0 [--windows] [--formats] GOLDEN_RUNNER PELC [PREFIX...]" >&2
   exit 2
 fi
 runner="$1"
@@ -45,7 +51,7 @@ for status in "${cases[@]}"; do
     skipped=$((skipped + 1))
     continue
   fi
-  if "$runner" "$pelc" "$dir"; then
+  if "$runner" "${runner_options[@]}" "$pelc" "$dir"; then
     passed=$((passed + 1))
   else
     failed+=("$name")
