@@ -62,7 +62,7 @@ int Emitter::finish(std::span<const Node> nodes, const ParsedFileEnd& end) {
   out_.copySource(copyCursor_, static_cast<std::int32_t>(source_.bytes.size()));
   emitEpilogue();
   sink_.flush();
-  return diag_.errorState() == 0 ? 0 : 29;
+  return diag_.anyError() ? 29 : 0;
 }
 
 std::string Emitter::composeHead(int switchDepth) const {

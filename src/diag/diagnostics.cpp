@@ -45,7 +45,8 @@ Diagnostic Diagnostics::describe(Msg msg, int line, Inserts inserts,
   d.line = line;
   d.code = code;
   d.level = code < 0 ? Level::Error : levelOf(severityOf(msg));
-  d.stops = code < 0 && (errorState_ == 2 || severityOf(msg) != Severity::Returns);
+  d.stops =
+      code < 0 && (errorState_ == ErrorState::Fatal || severityOf(msg) != Severity::Returns);
   d.text = fillInserts(tableText(msg), inserts);
   d.inserts = std::move(inserts);
   d.notes = std::move(notes);
@@ -55,14 +56,15 @@ Diagnostic Diagnostics::describe(Msg msg, int line, Inserts inserts,
 void Diagnostics::reportMessage(Msg msg, int line, Inserts inserts, std::vector<Note> notes) {
   sink_->message(describe(msg, line, std::move(inserts), std::move(notes)));
   if (codeOf(msg) > 0) return;
-  if (errorState_ == 2) throw AbortFile{};
-  errorState_ = 1;
+  if (errorState_ == ErrorState::Fatal) throw AbortFile{};
+  errorState_ = ErrorState::Error;
   if (severityOf(msg) == Severity::Returns) return;
   throw AbortFile{};
 }
 
 void Diagnostics::throwMessage(Msg msg, int line, Inserts inserts, std::vector<Note> notes) {
-  assert(severityOf(msg) == Severity::Thrown || (errorState_ == 2 && codeOf(msg) < 0));
+  assert(severityOf(msg) == Severity::Thrown ||
+         (errorState_ == ErrorState::Fatal && codeOf(msg) < 0));
   reportMessage(msg, line, std::move(inserts), std::move(notes));
   throw AbortFile{};  // not reached for the messages above; the caller relies on it
 }

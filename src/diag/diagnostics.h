@@ -2,6 +2,7 @@
 // messages refer to.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -49,6 +50,10 @@ struct SyntaxProblem {
   std::string_view token;    // the token met as written, if one was
   bool atEndOfInput;         // then each open block gets a note
 };
+
+/// How far the reported messages went: an error leaves no output for the
+/// file, and once fatal every negative message is thrown.
+enum class ErrorState : std::uint8_t { None, Error, Fatal };
 
 class Diagnostics {
  public:
@@ -102,14 +107,15 @@ class Diagnostics {
   std::ostream& out() { return *out_; }
 
   /// From now on every negative message is thrown.
-  void enterFatalMode() { errorState_ = 2; }
+  void enterFatalMode() { errorState_ = ErrorState::Fatal; }
 
   /// Records an error that is not a numbered message (an internal error).
   void markError() {
-    if (errorState_ == 0) errorState_ = 1;
+    if (errorState_ == ErrorState::None) errorState_ = ErrorState::Error;
   }
 
-  int errorState() const { return errorState_; }
+  ErrorState errorState() const { return errorState_; }
+  bool anyError() const { return errorState_ != ErrorState::None; }
 
   const std::optional<std::string>& currentFileName() const { return currentFileName_; }
   void setCurrentFileName(std::optional<std::string> name);
@@ -127,7 +133,7 @@ class Diagnostics {
   std::unique_ptr<DiagnosticSink> owned_;
   DiagnosticSink* sink_;
   std::ostream* out_ = nullptr;
-  int errorState_ = 0;
+  ErrorState errorState_ = ErrorState::None;
   std::optional<std::string> currentFileName_;
   std::shared_ptr<const std::string> fileHandle_;
   const SyntaxContext* syntaxContext_ = nullptr;

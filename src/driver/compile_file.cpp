@@ -91,7 +91,7 @@ class Emission final : public NodeConsumer {
   void publishThreadMessages() {
     Diagnostics& diag = file_.run.diag;
     threadMessages_.replayInto(diag.sink());
-    if (threadDiag_.errorState() != 0) diag.markError();
+    if (threadDiag_.anyError()) diag.markError();
   }
 
   FileContext& file_;
@@ -137,7 +137,7 @@ bool compilePass(FileContext& file, DriverState& state, const std::string& outpu
     parser.setNodeConsumer(&emission);
   }
   parser.parseFile();
-  if (diag.errorState() != 0) return false;
+  if (diag.anyError()) return false;
   // Every message is still reported and every CHAIN target queued; only the
   // file stays as it is.
   const bool keep =
@@ -238,7 +238,7 @@ void compileFile(RunContext& run, DriverState& state, const std::string& path) {
   QueuedChainTargets chainTargets(run.queue, run.settings, diag, path);
   FileContext file(run, chainTargets, path);
   enterCommandLineDefinitions(file.macros, diag, state.lastLine, state.definitions);
-  if (diag.errorState() != 0) throw RunStopped{};
+  if (diag.anyError()) throw RunStopped{};
   diag.fileStarted(path);
   std::string outputPath = outputPathOf(path);
   if (state.nextOutputPath) outputPath = *std::exchange(state.nextOutputPath, std::nullopt);

@@ -72,7 +72,7 @@ int runCompileQueue(const Settings& settings, Diagnostics& diag, FileSystem& fil
     return kStatusFailure;
   }
   // Status 0 means every queued file compiled and was written.
-  const bool clean = diag.errorState() == 0 && !state.fileErrorSeen;
+  const bool clean = !diag.anyError() && !state.fileErrorSeen;
   if (!clean) return kStatusFailure;
   return writeDependencyFile(settings, diag, fileSystem, state.outputs);
 }

@@ -86,7 +86,7 @@ void Parser::dispatchLines() {
 // too, so that their copy need not wait for the end of the parse.
 bool Parser::nothingRefersBack() const {
   return !file_.blocks.anyBlockOpen() && file_.conditionals.depth() == 0 &&
-         file_.includeStack.empty() && !file_.exitSeen && file_.run.diag.errorState() == 0;
+         file_.includeStack.empty() && !file_.exitSeen && !file_.run.diag.anyError();
 }
 
 void Parser::dispatchLine(RewriteMark rewriteMark) {

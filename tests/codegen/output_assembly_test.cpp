@@ -249,7 +249,7 @@ TEST(OutputAssemblyTest, EchoLine) {
     Assembly assembly(c.source);
     assembly.out().echoLine(0, static_cast<std::int32_t>(c.source.size()));
     EXPECT_EQ(assembly.finish(), c.expected) << c.label;
-    EXPECT_EQ(assembly.diag().errorState(), 0) << c.label;
+    EXPECT_EQ(assembly.diag().errorState(), ErrorState::None) << c.label;
   }
 }
 
@@ -267,7 +267,9 @@ TEST(OutputAssemblyTest, EchoLimit) {
     Assembly assembly(std::string(3000, 'q'));
     EXPECT_NO_THROW(assembly.out().echoLine(0, c.length)) << c.label;
     EXPECT_EQ(assembly.printed(), c.printed) << c.label;
-    EXPECT_EQ(assembly.diag().errorState(), c.printed.empty() ? 0 : 1) << c.label;
+    EXPECT_EQ(assembly.diag().errorState(),
+              c.printed.empty() ? ErrorState::None : ErrorState::Error)
+        << c.label;
   }
 }
 
@@ -292,7 +294,7 @@ TEST(OutputAssemblyTest, PositionsOutOfOrderAreAnInternalError) {
     c.steps(assembly.out());
     EXPECT_EQ(assembly.finish(), c.line) << c.label << ": nothing but the line is written";
     EXPECT_EQ(assembly.printed(), c.line) << c.label;
-    EXPECT_EQ(assembly.diag().errorState(), 1) << c.label;
+    EXPECT_EQ(assembly.diag().errorState(), ErrorState::Error) << c.label;
   }
 }
 

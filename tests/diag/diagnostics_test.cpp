@@ -79,10 +79,11 @@ TEST(DiagnosticsTest, EveryMessageNumberHasItsSeverity) {
     const bool wasThrown = thrown(diag, info.msg, 5);
     if (code > 0) {
       EXPECT_FALSE(wasThrown) << code;
-      EXPECT_EQ(diag.errorState(), 0) << "warnings and information leave no error: " << code;
+      EXPECT_EQ(diag.errorState(), ErrorState::None)
+          << "warnings and information leave no error: " << code;
     } else {
       EXPECT_EQ(wasThrown, returning.count(code) == 0) << code;
-      EXPECT_EQ(diag.errorState(), 1) << code;
+      EXPECT_EQ(diag.errorState(), ErrorState::Error) << code;
     }
   }
 }
@@ -105,7 +106,7 @@ TEST(DiagnosticsTest, FatalModeThrowsEveryError) {
     Diagnostics diag(out);
     diag.enterFatalMode();
     EXPECT_EQ(thrown(diag, c.msg, 1), c.expectThrown) << c.label;
-    EXPECT_EQ(diag.errorState(), 2) << c.label << ": fatal mode is never left";
+    EXPECT_EQ(diag.errorState(), ErrorState::Fatal) << c.label << ": fatal mode is never left";
     EXPECT_NE(out.str().find("pnum = " + std::to_string(std::abs(codeOf(c.msg)))),
               std::string::npos)
         << c.label << ": the message is still printed";
@@ -138,18 +139,18 @@ TEST(DiagnosticsTest, ThrowMessageMatchesTheReportOfAThrownMessage) {
 TEST(DiagnosticsTest, ErrorStateOnlyRises) {
   std::ostringstream out;
   Diagnostics diag(out);
-  EXPECT_EQ(diag.errorState(), 0);
+  EXPECT_EQ(diag.errorState(), ErrorState::None);
   EXPECT_FALSE(thrown(diag, Msg::MissingArgument, 1));
-  EXPECT_EQ(diag.errorState(), 0);
+  EXPECT_EQ(diag.errorState(), ErrorState::None);
   EXPECT_FALSE(thrown(diag, Msg::NoJumpTarget, 2));
-  EXPECT_EQ(diag.errorState(), 1);
+  EXPECT_EQ(diag.errorState(), ErrorState::Error);
   EXPECT_FALSE(thrown(diag, Msg::ExtraText, 3));
   EXPECT_FALSE(thrown(diag, Msg::ExpansionTooLong, 4))
       << "an earlier error does not make later ones fatal";
-  EXPECT_EQ(diag.errorState(), 1);
+  EXPECT_EQ(diag.errorState(), ErrorState::Error);
   diag.enterFatalMode();
   diag.markError();
-  EXPECT_EQ(diag.errorState(), 2) << "marking an error does not lower fatal mode";
+  EXPECT_EQ(diag.errorState(), ErrorState::Fatal) << "marking an error does not lower fatal mode";
 }
 
 class FakeBlocks final : public SyntaxContext {
@@ -194,7 +195,7 @@ TEST(DiagnosticsTest, SyntaxErrorDependsOnOpenBlocks) {
     }
     EXPECT_EQ(out.str(), c.expected) << c.label;
     EXPECT_EQ(wasThrown, c.expectThrown) << c.label;
-    EXPECT_EQ(diag.errorState(), c.fatal ? 2 : 1) << c.label;
+    EXPECT_EQ(diag.errorState(), c.fatal ? ErrorState::Fatal : ErrorState::Error) << c.label;
   }
 }
 

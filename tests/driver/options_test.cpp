@@ -37,7 +37,7 @@ struct Outcome {
   std::optional<Settings> settings;
   bool thrown = false;
   std::string printed;
-  int errorState = 0;
+  ErrorState errorState = ErrorState::None;
 };
 
 Outcome read(const std::vector<std::string>& args) {
@@ -192,7 +192,7 @@ TEST(OptionsTest, RejectedCommandLines) {
     const Outcome outcome = read(c.args);
     EXPECT_TRUE(outcome.thrown) << c.label;
     EXPECT_EQ(outcome.printed, c.printed) << c.label;
-    EXPECT_EQ(outcome.errorState, 1) << c.label;
+    EXPECT_EQ(outcome.errorState, ErrorState::Error) << c.label;
   }
 }
 
@@ -214,7 +214,7 @@ TEST(OptionsTest, DoubleQuestionMarkShowsHelpAndEndsTheRun) {
     EXPECT_FALSE(outcome.settings) << c.label;
     EXPECT_EQ(outcome.printed, "Prompt not found: pnum = 1\nPrompt not found: pnum = 21\n")
         << c.label;
-    EXPECT_EQ(outcome.errorState, 0) << c.label;
+    EXPECT_EQ(outcome.errorState, ErrorState::None) << c.label;
   }
 }
 

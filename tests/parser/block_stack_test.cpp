@@ -172,7 +172,8 @@ TEST(JumpTargetTest, JumpsFindTheirBlock) {
     EXPECT_FALSE(parse.aborted()) << c.label;
     EXPECT_EQ(jumps(parse), c.jumps) << c.label;
     EXPECT_EQ(parse.printed(), c.printed) << c.label;
-    EXPECT_EQ(parse.diag().errorState(), c.printed.empty() ? 0 : 1) << c.label;
+    EXPECT_EQ(parse.diag().errorState(), c.printed.empty() ? ErrorState::None : ErrorState::Error)
+        << c.label;
   }
 }
 

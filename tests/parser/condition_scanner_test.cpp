@@ -57,7 +57,7 @@ TEST(ConditionScannerTest, ScanCondition) {
     if (c.expected == nullptr) {
       EXPECT_FALSE(result.has_value());
       EXPECT_EQ(kSyntaxAtTopLevel, out.str());
-      EXPECT_EQ(1, diag.errorState());
+      EXPECT_EQ(ErrorState::Error, diag.errorState());
     } else {
       EXPECT_EQ(c.expected, result.value_or("<none>"));
       EXPECT_EQ("", out.str());

@@ -173,23 +173,26 @@ TEST(ConditionalsTest, DirectiveErrors) {
     const char* label;
     std::string source;
     std::string printed;
-    int errorState;
+    ErrorState errorState;
   };
   const auto report = [](int line, int number) {
     return "t.pmp (" + std::to_string(line) +
            "): Prompt not found: pnum = " + std::to_string(number) + "\n";
   };
   const Case cases[] = {
-      {"second ELSE", "#IFDEF X\n#ELSE\n#ELSE\n#ENDIF\n", report(3, 247), 1},
-      {"ENDIF without a group", "x = 1\n#ENDIF\n", report(2, 247), 1},
-      {"ELSE without a group", "#ELSE\n", report(1, 247), 1},
-      {"ENDIF after the group closed", "#IFDEF X\n#ENDIF\n#ENDIF\n", report(3, 247), 1},
-      {"group left open", "#IFDEF X\nx = 1\n", report(3, 256), 1},
-      {"31 nested groups", nested(31), report(31, 248), 1},
-      {"name starting with a digit", "#IFDEF 9X\n", report(1, 254), 2},
-      {"no name", "#IFNDEF   \n", report(1, 254), 2},
-      {"bad name inside skipped text", "#IFDEF A\n#IFDEF 9X\n#ENDIF\n#ENDIF\n", report(2, 254), 2},
-      {"directive made by expansion", "#DEFINE E #ENDIF\n#IFNDEF X\nE\n", report(3, 247), 1},
+      {"second ELSE", "#IFDEF X\n#ELSE\n#ELSE\n#ENDIF\n", report(3, 247), ErrorState::Error},
+      {"ENDIF without a group", "x = 1\n#ENDIF\n", report(2, 247), ErrorState::Error},
+      {"ELSE without a group", "#ELSE\n", report(1, 247), ErrorState::Error},
+      {"ENDIF after the group closed", "#IFDEF X\n#ENDIF\n#ENDIF\n", report(3, 247),
+       ErrorState::Error},
+      {"group left open", "#IFDEF X\nx = 1\n", report(3, 256), ErrorState::Error},
+      {"31 nested groups", nested(31), report(31, 248), ErrorState::Error},
+      {"name starting with a digit", "#IFDEF 9X\n", report(1, 254), ErrorState::Fatal},
+      {"no name", "#IFNDEF   \n", report(1, 254), ErrorState::Fatal},
+      {"bad name inside skipped text", "#IFDEF A\n#IFDEF 9X\n#ENDIF\n#ENDIF\n", report(2, 254),
+       ErrorState::Fatal},
+      {"directive made by expansion", "#DEFINE E #ENDIF\n#IFNDEF X\nE\n", report(3, 247),
+       ErrorState::Error},
   };
   for (const Case& c : cases) {
     const TreeParse parse("t.pmp", c.source);

@@ -66,7 +66,7 @@ TEST_F(DefineDirectiveTest, DefinitionsFromOneLine) {
       EXPECT_EQ(valueOf(c.name), c.value) << c.label;
     }
   }
-  EXPECT_EQ(diag.errorState(), 1);
+  EXPECT_EQ(diag.errorState(), ErrorState::Error);
 }
 
 TEST_F(DefineDirectiveTest, Redefinition) {
@@ -80,7 +80,7 @@ TEST_F(DefineDirectiveTest, Redefinition) {
   EXPECT_EQ(out.str(), report(121));
   EXPECT_EQ(valueOf("A"), "3");
   EXPECT_EQ(table.size(), 1u);
-  EXPECT_EQ(diag.errorState(), 0);
+  EXPECT_EQ(diag.errorState(), ErrorState::None);
 }
 
 TEST_F(DefineDirectiveTest, UndefIgnoresCaseInTableOrder) {

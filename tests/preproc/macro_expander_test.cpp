@@ -267,7 +267,7 @@ TEST_F(MacroExpanderTest, MalformedLiteralIsFatal) {
     out.str("");
     EXPECT_THROW(expand(line), AbortFile) << line;
     EXPECT_EQ(out.str(), report(236)) << line;
-    EXPECT_EQ(diag.errorState(), 2);
+    EXPECT_EQ(diag.errorState(), ErrorState::Fatal);
   }
   CharLiteralText text;
   EXPECT_THROW(charLiteralText("'\\", text, diag, 9), AbortFile);
@@ -297,7 +297,7 @@ TEST_F(MacroExpanderTest, FailuresKeepPartialExpansion) {
     EXPECT_EQ(line, c.expected) << c.label;
     EXPECT_EQ(out.str(), report(c.message)) << c.label;
   }
-  EXPECT_EQ(diag.errorState(), 1);
+  EXPECT_EQ(diag.errorState(), ErrorState::Error);
   table.clearMacros();
   define("W", std::string(2047, 'w'));
   std::string line = "W";
