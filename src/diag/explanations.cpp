@@ -41,8 +41,10 @@ std::vector<Section> sectionsOf(std::string_view text) {
   return sections;
 }
 
-bool isBlankBody(const Section& section) {
+/// A section with no text of its own besides its "Text:" line shares the next one's.
+bool sharesNextText(const Section& section) {
   for (std::string_view line : section.body) {
+    if (line.starts_with("Text: ")) continue;
     if (line.find_first_not_of(" \t") != std::string_view::npos) return false;
   }
   return true;
@@ -68,11 +70,11 @@ void appendSection(std::string& out, const Section& section) {
   while (out.ends_with("\n\n")) out.pop_back();
 }
 
-/// The heading that starts a message's section: "255 " or "-Wname ".
+/// The heading that starts a message's section: "255 " or "-Wname:".
 std::optional<std::string> headingStart(std::string_view argument) {
   if (argument.starts_with("-W")) argument.remove_prefix(2);
   for (const WarningInfo& info : kWarningTable) {
-    if (info.option == argument) return "-W" + std::string(info.option) + " ";
+    if (info.option == argument) return "-W" + std::string(info.option) + ":";
   }
   if (argument.starts_with('-')) argument.remove_prefix(1);
   if (argument.empty() || argument.find_first_not_of("0123456789") != std::string_view::npos ||
@@ -100,7 +102,7 @@ std::optional<std::string> explainMessage(std::string_view argument) {
     if (!out.empty()) out.append("\n");
     appendSection(out, sections[i]);
     // Headings that share one text stand directly above it.
-    for (std::size_t j = i; isBlankBody(sections[j]) && j + 1 < sections.size(); ++j) {
+    for (std::size_t j = i; sharesNextText(sections[j]) && j + 1 < sections.size(); ++j) {
       appendSection(out, sections[j + 1]);
     }
   }

@@ -116,6 +116,12 @@ void Parser::dispatchLine(RewriteMark rewriteMark) {
     }
   }
   const KeywordRows& rows = lookUpKeyword(keyword.text());
+  if (rows.directive == nullptr && keyword.isDirective() && keyword.text().size() > 1 &&
+      !file_.conditionals.skipping) {
+    // Copied through as a statement, which is rarely what a misspelt directive meant.
+    diag().warn(Warning::UnknownDirective, line_.startLine,
+                {{"directive", std::string(keyword.text())}});
+  }
   if (rows.directive != nullptr) {
     dispatchDirective(*rows.directive, keyword, rewriteMark, expanded);
     return;

@@ -15,6 +15,7 @@ std::string describe(const Settings& s) {
   std::ostringstream out;
   out << "d=" << s.checkOnly << " L=" << s.listing << " M=" << s.echoSource
       << " chains=" << s.followChains << " X=" << s.suppressLineMarkers << " u=" << s.checkInput
+      << " check=" << s.checkWithoutOutput
       << " base=[" << s.baseDirectory << "] input=[" << s.inputPath << "] D=";
   for (const std::string& text : s.defineList) out << "[" << text << "]";
   out << " I=";
@@ -90,6 +91,11 @@ TEST(OptionsTest, AcceptedCommandLines) {
   Settings checkOnly = withInput("prog.pmp");
   checkOnly.checkOnly = true;
 
+  Settings checkWithoutOutput = withInput("prog.pmp");
+  checkWithoutOutput.checkWithoutOutput = true;
+  Settings longAndLetters = checkWithoutOutput;
+  longAndLetters.listing = longAndLetters.suppressLineMarkers = true;
+
   const std::string a255(255, 'a');
   Settings baseCut = withInput("prog.pmp", a255);
 
@@ -111,6 +117,10 @@ TEST(OptionsTest, AcceptedCommandLines) {
       {"first non-option ends options", {"prog", "-L"}, withInput("prog.pmp")},
       {"second positional ignored", {"-L", "prog", "other"}, listingOnly},
       {"d alone", {"-d", "prog"}, checkOnly},
+      {"check", {"--check", "prog"}, checkWithoutOutput},
+      {"long options among letters",
+       {"-L", "--diagnostics=text", "--check", "--color", "never", "-X", "prog"},
+       longAndLetters},
       {"s alone", {"-s", "prog"}, withInput("prog.pmp")},
       {"thirty D", repeated("-DM", 30) + std::vector<std::string>{"p"}, thirtyDefines},
       {"eleven I", repeated("-Id", 11) + std::vector<std::string>{"p"}, elevenIncludes},
@@ -167,6 +177,12 @@ TEST(OptionsTest, RejectedCommandLines) {
       {"unknown letter after flags", {"-LMq", "prog"}, usage},
       {"lower-case twin that does not exist", {"-l", "prog"}, usage},
       {"double dash", {"--", "prog"}, usage},
+      {"unknown long option", {"--frobnicate", "prog"}, usage},
+      {"value for an option without one", {"--check=yes", "prog"}, usage},
+      {"unknown format", {"--diagnostics=xml", "prog"}, usage},
+      {"value missing at the end", {"--color"}, usage},
+      {"unknown message to explain", {"--explain", "2"}, usage},
+      {"long option after the input is positional", {"prog", "--check", "x"}, usage},
       {"empty B", {"-LB", "prog"}, usage},
       {"second B", {"-Bone", "-Btwo", "prog"}, usage},
       {"empty D", {"-D", "prog"}, usage},
@@ -215,6 +231,28 @@ TEST(OptionsTest, DoubleQuestionMarkShowsHelpAndEndsTheRun) {
     EXPECT_EQ(outcome.printed, "Prompt not found: pnum = 1\nPrompt not found: pnum = 21\n")
         << c.label;
     EXPECT_EQ(outcome.errorState, ErrorState::None) << c.label;
+  }
+}
+
+TEST(OptionsTest, HelpVersionAndExplainEndTheRunWithStatusZero) {
+  struct Case {
+    const char* label;
+    std::vector<std::string> args;
+    std::string printedStart;
+  };
+  const Case cases[] = {
+      {"help", {"--help", "-Z"}, "usage: pelc [options] input [second]\n"},
+      {"version", {"-L", "--version"}, "pelc 20.0\n"},
+      {"explain, number apart", {"--explain", "255"}, "255 SyntaxInBlock:"},
+      {"explain, number attached with its sign", {"--explain=-255", "prog"}, "255 SyntaxInBlock:"},
+  };
+  for (const Case& c : cases) {
+    std::ostringstream out;
+    Diagnostics diag(out);
+    int status = -1;
+    EXPECT_FALSE(readCommandLine(c.args, diag, status)) << c.label;
+    EXPECT_EQ(status, 0) << c.label;
+    EXPECT_TRUE(out.str().starts_with(c.printedStart)) << c.label << ": " << out.str();
   }
 }
 
