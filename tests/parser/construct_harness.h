@@ -10,7 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "driver/compile_queue.h"
 #include "ir/node_list.h"
 #include "parser/file_context.h"
 #include "parser/parser.h"
