@@ -30,7 +30,8 @@ void Parser::appendEndifNode(BranchState closedState) {
 void Parser::appendIncludeNode(const SourceFile& source, std::string_view name) {
   auto& record = appendLineNode<IncludeRecord>(NodeKind::Include);
   record.foundPath = source.path;
-  record.displayText = "<" + std::string(name) + ">";
+  // Appended rather than added to a literal, which GCC 12 misreads as an overlapping copy.
+  record.displayText.assign(1, '<').append(name).push_back('>');
   record.source = &source;
 }
 
