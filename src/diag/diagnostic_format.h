@@ -40,8 +40,7 @@ class NumbersSink final : public DiagnosticSink {
 std::unique_ptr<DiagnosticSink> makeNumbersSink(std::ostream& out);
 std::unique_ptr<DiagnosticSink> makeTextSink(std::ostream& out, bool color);
 std::unique_ptr<DiagnosticSink> makeJsonSink(std::ostream& out);
-std::unique_ptr<DiagnosticSink> makeDiagnosticSink(const DiagnosticStyle& style,
-                                                   std::ostream& out);
+std::unique_ptr<DiagnosticSink> makeDiagnosticSink(const DiagnosticStyle& style, std::ostream& out);
 
 /// Keeps what it receives, to be handed on later in the same order: a
 /// second thread reports here, and the main thread prints it when the

@@ -45,8 +45,7 @@ Diagnostic Diagnostics::describe(Msg msg, int line, Inserts inserts,
   d.line = line;
   d.code = code;
   d.level = code < 0 ? Level::Error : levelOf(severityOf(msg));
-  d.stops =
-      code < 0 && (errorState_ == ErrorState::Fatal || severityOf(msg) != Severity::Returns);
+  d.stops = code < 0 && (errorState_ == ErrorState::Fatal || severityOf(msg) != Severity::Returns);
   d.text = fillInserts(tableText(msg), inserts);
   d.inserts = std::move(inserts);
   d.notes = std::move(notes);

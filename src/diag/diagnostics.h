@@ -76,7 +76,7 @@ class Diagnostics {
   /// of severity Thrown, or any negative one in fatal mode. Callers that must
   /// not go on after the message use it, so that the compiler sees it too.
   [[noreturn]] void throwMessage(Msg msg, int line, Inserts inserts = {},
-                                std::vector<Note> notes = {});
+                                 std::vector<Note> notes = {});
 
   /// -236 when no block is open, -255 otherwise; both return unless fatal.
   void reportSyntaxError(int line, const SyntaxProblem& problem = {});
@@ -90,9 +90,7 @@ class Diagnostics {
   void warn(Warning warning, int line, Inserts inserts);
 
   void fileStarted(const std::string& path) { sink_->fileStarted(path); }
-  void fileError(const std::string& path, const std::string& text) {
-    sink_->fileError(path, text);
-  }
+  void fileError(const std::string& path, const std::string& text) { sink_->fileError(path, text); }
   void helpText(std::string_view text) { sink_->helpText(text); }
   /// Prints the line and records an error that is not a numbered message.
   void internalError(std::string_view line) {

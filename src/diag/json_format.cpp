@@ -2,7 +2,6 @@
 // come from files and sources as bytes; bytes that are not UTF-8 are written
 // as U+FFFD so that every line stays valid JSON.
 #include <cstdlib>
-
 #include <nlohmann/json.hpp>
 
 #include "diag/diagnostic_format.h"
@@ -48,9 +47,8 @@ Json insertsObject(const Inserts& inserts) {
 Json notesArray(const std::vector<Note>& notes) {
   Json array = Json::array();
   for (const Note& note : notes) {
-    array.push_back({{"file", optionalText(note.file)},
-                     {"line", lineValue(note.line)},
-                     {"text", note.text}});
+    array.push_back(
+        {{"file", optionalText(note.file)}, {"line", lineValue(note.line)}, {"text", note.text}});
   }
   return array;
 }
@@ -74,9 +72,7 @@ class JsonSink final : public DiagnosticSink {
     write(object);
   }
 
-  void fileStarted(const std::string& path) override {
-    write({{"kind", "file"}, {"file", path}});
-  }
+  void fileStarted(const std::string& path) override { write({{"kind", "file"}, {"file", path}}); }
 
   void fileError(const std::string& path, const std::string& text) override {
     write({{"kind", "file-error"}, {"file", path}, {"severity", "error"}, {"text", text}});

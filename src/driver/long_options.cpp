@@ -59,8 +59,8 @@ std::optional<int> applyCheck(std::string_view, Settings& settings, Diagnostics&
 // The format itself was taken before any option was read.
 std::optional<int> applyDiagnostics(std::string_view value, Settings&, Diagnostics& diag) {
   if (!formatNamed(value)) {
-    usageError(diag, "'--diagnostics' takes numbers, text or json, not '" + std::string(value) +
-                         "'");
+    usageError(diag,
+               "'--diagnostics' takes numbers, text or json, not '" + std::string(value) + "'");
   }
   return std::nullopt;
 }
@@ -91,13 +91,11 @@ std::optional<int> applyVersion(std::string_view, Settings&, Diagnostics& diag) 
 
 constexpr std::array kLongOptions = {
     LongOption{"output", "FILE", "write the input's output to FILE", applyOutput},
-    LongOption{"depfile", "FILE", "after a good run, write what each output reads",
-               applyDepfile},
+    LongOption{"depfile", "FILE", "after a good run, write what each output reads", applyDepfile},
     LongOption{"check", "", "parse and report every file, write no file at all", applyCheck},
     LongOption{"diagnostics", "FORMAT", "messages as numbers (the default), text or json",
                applyDiagnostics},
-    LongOption{"color", "WHEN", "colour text messages: auto, always or never",
-               applyColor},
+    LongOption{"color", "WHEN", "colour text messages: auto, always or never", applyColor},
     LongOption{"explain", "N", "explain message N and exit", applyExplain},
     LongOption{"help", "", "show this help and exit", applyHelp},
     LongOption{"version", "", "print the version and exit", applyVersion},

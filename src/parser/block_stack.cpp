@@ -22,8 +22,8 @@ std::vector<OpenBlock> BlockStack::openBlocks() const {
   for (int depth = depth_; depth > 0; --depth) {
     const BlockEntry& entry = entries_[static_cast<std::size_t>(depth)];
     const auto kind = static_cast<std::size_t>(entry.kind);
-    blocks.push_back({kind < std::size(kNames) ? kNames[kind] : "?", entry.headLine,
-                      entry.headFile});
+    blocks.push_back(
+        {kind < std::size(kNames) ? kNames[kind] : "?", entry.headLine, entry.headFile});
   }
   return blocks;
 }

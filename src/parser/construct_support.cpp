@@ -43,8 +43,11 @@ std::int32_t loopJumpLabel(Parser& parser, const BlockEntry& entry, bool toConti
   }
 }
 
-void reportUnknownEvent(Parser& parser) {
-  parser.diag().throwMessage(Msg::UnknownEvent, parser.line().startLine);
+void reportUnknownEvent(Parser& parser, BlockAction action) {
+  const std::vector<OpenBlock> blocks = parser.blocks().openBlocks();
+  const std::string construct(blocks.empty() ? "top-level" : blocks.front().construct);
+  parser.diag().throwMessage(Msg::UnknownEvent, parser.line().startLine,
+                             {{"construct", construct}, {"event", static_cast<int>(action)}});
 }
 
 }  // namespace pelc

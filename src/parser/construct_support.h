@@ -47,6 +47,6 @@ void appendGoto(Parser& parser, std::int32_t label);
 std::int32_t loopJumpLabel(Parser& parser, const BlockEntry& entry, bool toContinue);
 
 /// The grammar table named an action that the construct does not take.
-[[noreturn]] void reportUnknownEvent(Parser& parser);
+[[noreturn]] void reportUnknownEvent(Parser& parser, BlockAction action);
 
 }  // namespace pelc

@@ -49,7 +49,7 @@ void doEvent(Parser& parser, BlockAction action, int& token, std::string_view,
       parser.appendSilentNode();
       return;
     default:
-      reportUnknownEvent(parser);
+      reportUnknownEvent(parser, action);
   }
 }
 

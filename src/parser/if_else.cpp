@@ -128,7 +128,7 @@ void ifEvent(Parser& parser, BlockAction action, int& token, std::string_view ke
       endIf(parser, record, IfEndKind::AfterElse, beforeCurrentLine(parser));
       return;
     default:
-      reportUnknownEvent(parser);
+      reportUnknownEvent(parser, action);
   }
   // Only the rows of the ELSE part name these: an IF body still waits for its ELSE.
   if (endsAfterLine(action)) endIf(parser, record, IfEndKind::AfterElse, afterCurrentLine(parser));

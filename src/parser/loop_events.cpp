@@ -43,7 +43,7 @@ void loopEvent(Parser& parser, BlockAction action, int& token, std::string_view,
       endLoop(parser, entry, beforeCurrentLine(parser));
       return;
     default:
-      reportUnknownEvent(parser);
+      reportUnknownEvent(parser, action);
   }
   if (endsAfterLine(action)) endLoop(parser, entry, afterCurrentLine(parser));
 }

@@ -110,7 +110,7 @@ void switchEvent(Parser& parser, BlockAction action, int& token, std::string_vie
       endSwitch(parser, owner);
       return;
     default:
-      reportUnknownEvent(parser);
+      reportUnknownEvent(parser, action);
   }
 }
 

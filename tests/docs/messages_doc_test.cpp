@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <optional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -103,7 +103,8 @@ TEST_F(MessagesDocTest, EveryMessageHasAnIndexRowAndASection) {
         << "the section of " << code << " does not show the text of the table";
   }
   for (const WarningInfo& info : kWarningTable) {
-    const std::vector<std::string> lines = section(lines_, "### -W" + std::string(info.option) + ":");
+    const std::vector<std::string> lines =
+        section(lines_, "### -W" + std::string(info.option) + ":");
     EXPECT_TRUE(contains(lines, "Text: `" + std::string(info.text) + "`")) << info.option;
   }
 }

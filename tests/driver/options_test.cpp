@@ -15,8 +15,8 @@ std::string describe(const Settings& s) {
   std::ostringstream out;
   out << "d=" << s.checkOnly << " L=" << s.listing << " M=" << s.echoSource
       << " chains=" << s.followChains << " X=" << s.suppressLineMarkers << " u=" << s.checkInput
-      << " check=" << s.checkWithoutOutput
-      << " base=[" << s.baseDirectory << "] input=[" << s.inputPath << "] D=";
+      << " check=" << s.checkWithoutOutput << " base=[" << s.baseDirectory << "] input=["
+      << s.inputPath << "] D=";
   for (const std::string& text : s.defineList) out << "[" << text << "]";
   out << " I=";
   for (const std::string& text : s.includeOptionList) out << "[" << text << "]";
