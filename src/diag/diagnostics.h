@@ -58,7 +58,7 @@ enum class ErrorState : std::uint8_t { None, Error, Fatal };
 class Diagnostics {
  public:
   /// Prints to `out` in the numbered format.
-  explicit Diagnostics(std::ostream& out) : numbers_(out), sink_(&numbers_), out_(&out) {}
+  explicit Diagnostics(std::ostream& out) : numbers_(out), sink_(&numbers_) {}
   Diagnostics(std::ostream& out, const DiagnosticStyle& style) : Diagnostics(out) {
     if (style.format != DiagnosticFormat::Numbers) {
       owned_ = makeDiagnosticSink(style, out);
@@ -99,10 +99,6 @@ class Diagnostics {
   }
   void setSourceLines(const SourceLines* lines) { sink_->setSourceLines(lines); }
   DiagnosticSink& sink() { return *sink_; }
-  /// The stream this object prints to; only for one made with a stream.
-  /// Text written here bypasses the format, so every new output goes through
-  /// the sink instead.
-  std::ostream& out() { return *out_; }
 
   /// From now on every negative message is thrown.
   void enterFatalMode() { errorState_ = ErrorState::Fatal; }
@@ -130,7 +126,6 @@ class Diagnostics {
   NumbersSink numbers_;
   std::unique_ptr<DiagnosticSink> owned_;
   DiagnosticSink* sink_;
-  std::ostream* out_ = nullptr;
   ErrorState errorState_ = ErrorState::None;
   std::optional<std::string> currentFileName_;
   std::shared_ptr<const std::string> fileHandle_;

@@ -45,7 +45,7 @@ int writeDependencyFile(const Settings& settings, Diagnostics& diag, FileSystem&
     file->write(dependencyFileText(outputs));
     file->commit();
   } catch (const FileError& error) {
-    diag.out() << describeFileError(error) << '\n';
+    reportFileError(diag, error);
     return kStatusFailure;
   }
   return kStatusSuccess;
