@@ -103,6 +103,7 @@ std::optional<std::string> explainMessage(std::string_view argument) {
     appendSection(out, sections[i]);
     // Headings that share one text stand directly above it.
     for (std::size_t j = i; sharesNextText(sections[j]) && j + 1 < sections.size(); ++j) {
+      out.append("\n");
       appendSection(out, sections[j + 1]);
     }
   }
