@@ -40,7 +40,9 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-constexpr auto kTimeout = std::chrono::seconds(20);
+// Only a hung program should meet it: a loaded machine, or a program started
+// through an emulator, can take seconds for a case that is otherwise instant.
+constexpr auto kTimeout = std::chrono::seconds(60);
 // Lines of context shown around the first difference; outputs can be long.
 constexpr int kContextBefore = 3;
 constexpr int kContextAfter = 8;
@@ -593,6 +595,17 @@ bool runCaseInFormats(std::ostream& report, const fs::path& exe, const fs::path&
   return ok;
 }
 
+/// Exit status of a case that --formats leaves out; CTest and run_all.sh count it as skipped.
+constexpr int kSkipped = 77;
+
+/// A case that selects --diagnostics itself checks that format's bytes in its own stdout.
+bool choosesOwnFormat(const fs::path& caseDir) {
+  for (const std::string& arg : readArgs(caseDir)) {
+    if (arg.starts_with("--diagnostics")) return true;
+  }
+  return false;
+}
+
 int mainImpl(int argc, char** argv) {
   // --formats: compare the other message formats with the case's numbered output.
   const bool formats = argc == 4 && std::string_view(argv[1]) == "--formats";
@@ -613,6 +626,10 @@ int mainImpl(int argc, char** argv) {
     return 1;
   }
   try {
+    if (formats && choosesOwnFormat(caseDir)) {
+      std::cout << "SKIP " << caseName << " (its arguments choose a message format)\n";
+      return kSkipped;
+    }
     std::ostringstream report;
     if (formats ? runCaseInFormats(report, exe, caseDir) : runCase(report, exe, caseDir)) {
       std::cout << "PASS " << caseName << '\n';

@@ -43,6 +43,7 @@ fi
 passed=0
 failed=()
 skipped=0
+reports=""  # the failures' reports, repeated at the end where a log's tail shows them
 for status in "${cases[@]}"; do
   dir="$(dirname "$status")"
   name="$(basename "$dir")"
@@ -51,13 +52,20 @@ for status in "${cases[@]}"; do
     skipped=$((skipped + 1))
     continue
   fi
-  if "$runner" "${runner_options[@]}" "$pelc" "$dir"; then
-    passed=$((passed + 1))
-  else
-    failed+=("$name")
-  fi
+  report="$("$runner" "${runner_options[@]}" "$pelc" "$dir" 2>&1)"
+  result=$?
+  printf '%s\n' "$report"
+  case $result in
+    0) passed=$((passed + 1)) ;;
+    77) skipped=$((skipped + 1)) ;; # --formats on a case that chooses its own format
+    *)
+      failed+=("$name")
+      reports+="$report"$'\n'
+      ;;
+  esac
 done
 
+if [[ -n $reports ]]; then printf '\n%s' "$reports"; fi
 echo "golden cases: $passed passed, ${#failed[@]} failed, $skipped skipped"
 if ((${#failed[@]} > 0)); then
   printf 'failed: %s\n' "${failed[@]}"
