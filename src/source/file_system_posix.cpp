@@ -12,6 +12,8 @@
 #include <new>
 #include <utility>
 
+#include "source/streamed_output_file.h"
+
 namespace pelc {
 
 namespace {
@@ -65,6 +67,22 @@ int makeTemporaryName(const std::string& target, std::string& temporary, Make ma
   return make(temporary);
 }
 
+/// Writes every byte, at offset `at` when one is given, else where the file
+/// stands; a failure names `target`.
+void writeFully(int fd, std::string_view bytes, const std::string& target,
+                std::optional<off_t> at = std::nullopt) {
+  while (!bytes.empty()) {
+    const ssize_t put = at ? ::pwrite(fd, bytes.data(), bytes.size(), *at)
+                           : ::write(fd, bytes.data(), bytes.size());
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      throw FileError(FileError::Operation::Write, target, errnoText(errno));
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(put));
+    if (at) *at += put;
+  }
+}
+
 class DiskOutputFile final : public OutputFile {
  public:
   /// Writes `temporary`, which replaces `replaced` on commit; failures name
@@ -81,15 +99,8 @@ class DiskOutputFile final : public OutputFile {
   }
 
   void write(std::string_view bytes) override {
-    while (!bytes.empty()) {
-      const ssize_t put = ::write(fd_.get(), bytes.data(), bytes.size());
-      if (put < 0) {
-        if (errno == EINTR) continue;
-        throw FileError(FileError::Operation::Write, target_, errnoText(errno));
-      }
-      bytes.remove_prefix(static_cast<std::size_t>(put));
-      end_ += put;
-    }
+    writeFully(fd_.get(), bytes, target_);
+    end_ += static_cast<off_t>(bytes.size());
     startWriteBack();
   }
 
@@ -102,18 +113,7 @@ class DiskOutputFile final : public OutputFile {
     writtenBack_ = front_;
   }
 
-  void fillFront(std::string_view bytes) override {
-    off_t at = 0;
-    while (!bytes.empty()) {
-      const ssize_t put = ::pwrite(fd_.get(), bytes.data(), bytes.size(), at);
-      if (put < 0) {
-        if (errno == EINTR) continue;
-        throw FileError(FileError::Operation::Write, target_, errnoText(errno));
-      }
-      bytes.remove_prefix(static_cast<std::size_t>(put));
-      at += put;
-    }
-  }
+  void fillFront(std::string_view bytes) override { writeFully(fd_.get(), bytes, target_, 0); }
 
   void copyTo(OutputFile& out) override;
 
@@ -176,53 +176,21 @@ class DiskOutputFile final : public OutputFile {
   bool committed_ = false;
 };
 
-/// An output that is not a regular file (a device, a pipe, a terminal) gets
-/// the bytes written into it, as any program writing to it would: replacing it
-/// would put a plain file in its place. What goes behind room left for a head
-/// is held until the head is known.
-class InPlaceOutputFile final : public OutputFile {
+/// An output that is not a regular file.
+class InPlaceOutputFile final : public StreamedOutputFile {
  public:
   InPlaceOutputFile(std::string target, int fd) : target_(std::move(target)), fd_(fd) {}
 
-  void write(std::string_view bytes) override {
-    if (held_) {
-      bytes_.append(bytes);
-    } else {
-      writeAll(bytes);
-    }
-  }
-  void reserveFront(std::size_t size) override {
-    held_ = true;
-    bytes_.assign(size, '\0');
-    front_ = size;
-  }
-  void fillFront(std::string_view bytes) override { bytes_.replace(0, front_, bytes); }
-  void copyTo(OutputFile& out) override { out.write(std::string_view(bytes_).substr(front_)); }
-  void commit() override {
-    writeAll(bytes_);
-    bytes_.clear();
+ private:
+  void put(std::string_view bytes) override { writeFully(fd_.get(), bytes, target_); }
+  void close() override {
     if (::close(fd_.release()) != 0) {
       throw FileError(FileError::Operation::Write, target_, errnoText(errno));
     }
   }
 
- private:
-  void writeAll(std::string_view bytes) {
-    while (!bytes.empty()) {
-      const ssize_t put = ::write(fd_.get(), bytes.data(), bytes.size());
-      if (put < 0) {
-        if (errno == EINTR) continue;
-        throw FileError(FileError::Operation::Write, target_, errnoText(errno));
-      }
-      bytes.remove_prefix(static_cast<std::size_t>(put));
-    }
-  }
-
   std::string target_;
   Descriptor fd_;
-  std::string bytes_;
-  std::size_t front_ = 0;
-  bool held_ = false;
 };
 
 // The kernel copies between two files on disk; any other target gets the

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <utility>
 
+#include "source/streamed_output_file.h"
 #include "source/windows_errors.h"
 
 namespace pelc {
@@ -147,39 +148,19 @@ class DiskOutputFile final : public OutputFile {
   bool committed_ = false;
 };
 
-/// An output that is not a file on disk (the console, NUL, a serial port) gets
-/// the bytes written into it, as any program writing to it would. What goes
-/// behind room left for a head is held until the head is known.
-class InPlaceOutputFile final : public OutputFile {
+/// An output that is not a file on disk (the console, NUL, a serial port).
+class InPlaceOutputFile final : public StreamedOutputFile {
  public:
   InPlaceOutputFile(std::string target, HANDLE file) : target_(std::move(target)), file_(file) {}
 
-  void write(std::string_view bytes) override {
-    if (held_) {
-      bytes_.append(bytes);
-    } else {
-      writeAll(file_.get(), bytes, target_);
-    }
-  }
-  void reserveFront(std::size_t size) override {
-    held_ = true;
-    bytes_.assign(size, '\0');
-    front_ = size;
-  }
-  void fillFront(std::string_view bytes) override { bytes_.replace(0, front_, bytes); }
-  void copyTo(OutputFile& out) override { out.write(std::string_view(bytes_).substr(front_)); }
-  void commit() override {
-    writeAll(file_.get(), bytes_, target_);
-    bytes_.clear();
+ private:
+  void put(std::string_view bytes) override { writeAll(file_.get(), bytes, target_); }
+  void close() override {
     if (!file_.close()) throw systemError(FileError::Operation::Write, target_);
   }
 
- private:
   std::string target_;
   Handle file_;
-  std::string bytes_;
-  std::size_t front_ = 0;
-  bool held_ = false;
 };
 
 /// Reads `file` from where it stands to its end.
