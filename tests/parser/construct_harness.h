@@ -38,7 +38,9 @@ inline std::string describe(RewriteMark mark) {
   for (const auto& [set, name] : {std::pair{mark.commentRemoved, "comment"},
                                   std::pair{mark.macrosExpanded, "macros"},
                                   std::pair{mark.joinedWithBrace, "brace"}}) {
-    if (set) text += (text.empty() ? "" : "+") + std::string(name);
+    if (!set) continue;
+    if (!text.empty()) text += '+';
+    text += name;
   }
   return text;
 }
