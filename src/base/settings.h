@@ -25,6 +25,9 @@ struct Settings {
   std::string inputPath;                       // derived from the first positional argument
   std::optional<std::string> outputPath;       // --output: the input's output, else beside it
   std::string dependencyFile;                  // --depfile, none when empty
+  // Not from the command line: large files are emitted on a second thread
+  // while the parse goes on; without it the parse emits them between lines.
+  bool emissionThread = true;
 };
 
 /// The -I directories without their "-I", in command-line order.

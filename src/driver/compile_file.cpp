@@ -57,7 +57,7 @@ class Emission final : public NodeConsumer {
       start(threadDiag_);
       file_.run.fileSystem.expectLongWrite();
       try {
-        thread_.emplace(*emitter_);
+        if (file_.run.settings.emissionThread) thread_.emplace(*emitter_);
       } catch (const std::system_error&) {
         // No thread to be had: the nodes are emitted here, between lines.
       }

@@ -21,7 +21,8 @@ int runFromCommandLine(int argc, char** argv) {
   pelc::RealFileSystem fileSystem;
   pelc::InterruptCleanup cleanup(fileSystem.temporaryFiles());
   fileSystem.setInterruptGuard(&cleanup);
-  const int status = pelc::runPelc(args, std::cout, fileSystem, isatty(STDOUT_FILENO) == 1);
+  const int status = pelc::runPelc(args, std::cout, fileSystem,
+                                     {.outputIsTerminal = isatty(STDOUT_FILENO) == 1});
   std::cout.flush();
   return status;
 }

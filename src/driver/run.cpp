@@ -88,8 +88,8 @@ void reportOutOfMemory(Diagnostics& diag) {
 }  // namespace
 
 int runPelc(std::span<const std::string> args, std::ostream& out, FileSystem& fileSystem,
-            bool outputIsTerminal) {
-  Diagnostics diag(out, readDiagnosticStyle(args, outputIsTerminal));
+            const RunEnvironment& environment) {
+  Diagnostics diag(out, readDiagnosticStyle(args, environment.outputIsTerminal));
   std::optional<Settings> settings;
   int statusWithoutRun = kStatusFailure;
   try {
@@ -102,6 +102,7 @@ int runPelc(std::span<const std::string> args, std::ostream& out, FileSystem& fi
     return kStatusCommandLine;
   }
   if (!settings) return statusWithoutRun;
+  settings->emissionThread = environment.emissionThread;
   try {
     return runCompileQueue(*settings, diag, fileSystem);
   } catch (const std::bad_alloc&) {

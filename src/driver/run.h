@@ -9,10 +9,17 @@
 
 namespace pelc {
 
+/// What the run may use besides its arguments; the defaults are the program's.
+struct RunEnvironment {
+  /// Lets --color=auto colour the messages.
+  bool outputIsTerminal = false;
+  /// Whether large files may be emitted on a second thread.
+  bool emissionThread = true;
+};
+
 /// Runs pelc on the arguments after the program name, printing every message
 /// to `out`. Returns the process exit status (0, 1, or 255 for -1).
-/// `outputIsTerminal` lets --color=auto colour the messages.
 int runPelc(std::span<const std::string> args, std::ostream& out, FileSystem& fileSystem,
-            bool outputIsTerminal = false);
+            const RunEnvironment& environment = {});
 
 }  // namespace pelc

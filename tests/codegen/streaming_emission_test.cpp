@@ -268,13 +268,45 @@ TEST(StreamingEmissionTest, FailuresBesideTheParseAbandonTheFile) {
        "p.pmp (" + std::to_string(4 * kLoops + 1) + "): Prompt not found: pnum = 223\n"},
   };
   for (const Case& c : cases) {
-    FullDiskFileSystem fs(c.room);
-    fs.files_.addFile("p.pmp", c.source);
-    std::ostringstream printed;
-    const std::vector<std::string> args = {"p"};
-    EXPECT_NE(runPelc(args, printed, fs), 0) << c.name;
-    EXPECT_NE(printed.str().find(c.message), std::string::npos) << c.name << printed.str();
-    EXPECT_EQ(fs.files_.files().count("p.pml"), 0u) << c.name;
+    for (const bool thread : {true, false}) {
+      FullDiskFileSystem fs(c.room);
+      fs.files_.addFile("p.pmp", c.source);
+      std::ostringstream printed;
+      const std::vector<std::string> args = {"p"};
+      EXPECT_NE(runPelc(args, printed, fs, {.emissionThread = thread}), 0) << c.name;
+      EXPECT_NE(printed.str().find(c.message), std::string::npos) << c.name << printed.str();
+      EXPECT_EQ(fs.files_.files().count("p.pml"), 0u) << c.name;
+    }
+  }
+}
+
+// Where no second thread is had, the parse emits the handed-over nodes itself:
+// the same files and the same messages.
+TEST(StreamingEmissionTest, WithoutTheSecondThreadTheRunIsTheSame) {
+  struct Case {
+    const char* name;
+    std::string source;
+    std::vector<std::string> args;
+  };
+  const Case cases[] = {
+      {"loops", loops(), {"p"}},
+      {"deepening switch, exit", loops() + "SWITCH (k)\n{\nCASE 1\n}\nEXIT\n", {"-X", "p"}},
+      {"error after hand-overs", loops() + "IF (a) b\n" + loops(), {"p"}},
+      {"check only", loops() + "WHILE (a\n" + loops(), {"-d", "p"}},
+  };
+  for (const Case& c : cases) {
+    std::string results[2];
+    for (const bool thread : {true, false}) {
+      MemoryFileSystem fs;
+      fs.addFile("p.pmp", c.source);
+      std::ostringstream printed;
+      const int status = runPelc(c.args, printed, fs, {.emissionThread = thread});
+      std::string& result = results[thread ? 0 : 1];
+      result = std::to_string(status) + "\n" + printed.str();
+      for (const auto& [path, bytes] : fs.files()) result += path + "\n" + bytes;
+    }
+    EXPECT_TRUE(results[0] == results[1]) << c.name;
+    EXPECT_GT(results[0].size(), 100000u) << c.name;  // the loops reached the output
   }
 }
 
