@@ -43,15 +43,8 @@ std::string fillInserts(std::string_view text, const Inserts& inserts) {
 
 std::unique_ptr<DiagnosticSink> makeDiagnosticSink(const DiagnosticStyle& style,
                                                    std::ostream& out) {
-  switch (style.format) {
-    case DiagnosticFormat::Text:
-      return makeTextSink(out, style.color);
-    case DiagnosticFormat::Json:
-      return makeJsonSink(out);
-    case DiagnosticFormat::Numbers:
-      break;
-  }
-  return makeNumbersSink(out);
+  if (style.format == DiagnosticFormat::Json) return makeJsonSink(out);
+  return makeTextSink(out, style.color);
 }
 
 void RecordingSink::message(const Diagnostic& diagnostic) {

@@ -37,9 +37,9 @@ class NumbersSink final : public DiagnosticSink {
   std::ostream& out_;
 };
 
-std::unique_ptr<DiagnosticSink> makeNumbersSink(std::ostream& out);
 std::unique_ptr<DiagnosticSink> makeTextSink(std::ostream& out, bool color);
 std::unique_ptr<DiagnosticSink> makeJsonSink(std::ostream& out);
+/// The sink of the Text or Json format; the numbered one lives in Diagnostics.
 std::unique_ptr<DiagnosticSink> makeDiagnosticSink(const DiagnosticStyle& style, std::ostream& out);
 
 /// Keeps what it receives, to be handed on later in the same order: a

@@ -1,10 +1,17 @@
 // Message reporting: one description of each report, printed by the run's format.
 #include "diag/diagnostics.h"
 
+#include <algorithm>
 #include <cassert>
 
 namespace pelc {
 namespace {
+
+// A negative number is an error in every format, whatever else its row says.
+static_assert(std::ranges::all_of(kMessageTable, [](const MessageInfo& info) {
+  return codeOf(info.msg) > 0 || info.severity == Severity::Thrown ||
+         info.severity == Severity::Returns;
+}));
 
 Level levelOf(Severity severity) {
   switch (severity) {
@@ -33,18 +40,17 @@ std::ostream& Diagnostics::nowhere() {
 }
 
 void Diagnostics::setCurrentFileName(std::optional<std::string> name) {
-  fileHandle_ = name ? std::make_shared<const std::string>(*name) : nullptr;
-  currentFileName_ = std::move(name);
+  fileHandle_ = name ? std::make_shared<const std::string>(std::move(*name)) : nullptr;
 }
 
 Diagnostic Diagnostics::describe(Msg msg, int line, Inserts inserts,
                                  std::vector<Note> notes) const {
   const int code = codeOf(msg);
   Diagnostic d;
-  d.file = currentFileName_;
+  d.file = currentFileName();
   d.line = line;
   d.code = code;
-  d.level = code < 0 ? Level::Error : levelOf(severityOf(msg));
+  d.level = levelOf(severityOf(msg));
   d.stops = code < 0 && (errorState_ == ErrorState::Fatal || severityOf(msg) != Severity::Returns);
   d.text = fillInserts(tableText(msg), inserts);
   d.inserts = std::move(inserts);
@@ -75,19 +81,18 @@ void Diagnostics::reportInformation(Msg msg, Inserts inserts, std::vector<std::s
 }
 
 void Diagnostics::reportSyntaxError(int line, const SyntaxProblem& problem) {
-  std::vector<OpenBlock> blocks;
-  if (syntaxContext_ != nullptr && syntaxContext_->anyBlockOpen()) {
-    blocks = syntaxContext_->openBlocks();
-  }
   const bool inBlock = syntaxContext_ != nullptr && syntaxContext_->anyBlockOpen();
+  const std::vector<OpenBlock> blocks =
+      inBlock ? syntaxContext_->openBlocks() : std::vector<OpenBlock>();
   Inserts inserts{{"problem", std::string(problem.problem)}};
   if (!problem.token.empty()) inserts.push_back({"token", std::string(problem.token)});
   if (!blocks.empty()) inserts.push_back({"construct", std::string(blocks.front().construct)});
   std::vector<Note> notes;
-  for (const OpenBlock& block : blocks) {
-    if (!problem.atEndOfInput) break;
-    notes.push_back({block.file ? std::optional<std::string>(*block.file) : std::nullopt,
-                     block.line, "the " + std::string(block.construct) + " block opened here"});
+  if (problem.atEndOfInput) {
+    for (const OpenBlock& block : blocks) {
+      notes.push_back({block.file ? std::optional<std::string>(*block.file) : std::nullopt,
+                       block.line, "the " + std::string(block.construct) + " block opened here"});
+    }
   }
   reportMessage(inBlock ? Msg::SyntaxInBlock : Msg::SyntaxAtTopLevel, line, std::move(inserts),
                 std::move(notes));
@@ -96,7 +101,7 @@ void Diagnostics::reportSyntaxError(int line, const SyntaxProblem& problem) {
 void Diagnostics::warn(Warning warning, int line, Inserts inserts) {
   const WarningInfo& info = warningInfo(warning);
   Diagnostic d;
-  d.file = currentFileName_;
+  d.file = currentFileName();
   d.line = line;
   d.warningOption = info.option;
   d.level = Level::Warning;

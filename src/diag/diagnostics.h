@@ -111,7 +111,9 @@ class Diagnostics {
   ErrorState errorState() const { return errorState_; }
   bool anyError() const { return errorState_ != ErrorState::None; }
 
-  const std::optional<std::string>& currentFileName() const { return currentFileName_; }
+  std::optional<std::string> currentFileName() const {
+    return fileHandle_ ? std::optional<std::string>(*fileHandle_) : std::nullopt;
+  }
   void setCurrentFileName(std::optional<std::string> name);
   /// The current file's name in a form that can be kept cheaply (by open blocks).
   const std::shared_ptr<const std::string>& currentFileHandle() const { return fileHandle_; }
@@ -127,7 +129,6 @@ class Diagnostics {
   std::unique_ptr<DiagnosticSink> owned_;
   DiagnosticSink* sink_;
   ErrorState errorState_ = ErrorState::None;
-  std::optional<std::string> currentFileName_;
   std::shared_ptr<const std::string> fileHandle_;
   const SyntaxContext* syntaxContext_ = nullptr;
 };

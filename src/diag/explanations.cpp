@@ -90,8 +90,6 @@ std::optional<std::string> headingStart(std::string_view argument) {
 
 }  // namespace
 
-std::string_view messageReference() { return kReference; }
-
 std::optional<std::string> explainMessage(std::string_view argument) {
   const std::optional<std::string> start = headingStart(argument);
   if (!start) return std::nullopt;

@@ -13,7 +13,4 @@ namespace pelc {
 /// that no message has.
 std::optional<std::string> explainMessage(std::string_view argument);
 
-/// The whole message reference as built into the program.
-std::string_view messageReference();
-
 }  // namespace pelc

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "diag/diagnostic_format.h"
+#include "diag/messages.h"
 
 namespace pelc {
 namespace {
@@ -32,8 +33,8 @@ std::string_view severityName(Level level) {
 /// Help texts and the -L listing are information messages of their own kind.
 std::string_view kindOf(const Diagnostic& d) {
   if (d.level != Level::Info) return "message";
-  const int number = std::abs(d.code);
-  return number == 33 || number == 34 ? "listing" : "help";
+  const bool listing = d.code == codeOf(Msg::ListingLabels) || d.code == codeOf(Msg::ListingNames);
+  return listing ? "listing" : "help";
 }
 
 Json insertsObject(const Inserts& inserts) {

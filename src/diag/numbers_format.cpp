@@ -33,8 +33,4 @@ void NumbersSink::helpText(std::string_view text) { out_ << text; }
 
 void NumbersSink::internalError(std::string_view line) { out_ << line; }
 
-std::unique_ptr<DiagnosticSink> makeNumbersSink(std::ostream& out) {
-  return std::make_unique<NumbersSink>(out);
-}
-
 }  // namespace pelc

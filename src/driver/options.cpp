@@ -170,9 +170,4 @@ std::optional<Settings> readCommandLine(std::span<const std::string> args, Diagn
   return std::move(state.settings);
 }
 
-std::optional<Settings> readCommandLine(std::span<const std::string> args, Diagnostics& diag) {
-  int ignored = 0;
-  return readCommandLine(args, diag, ignored);
-}
-
 }  // namespace pelc

@@ -18,7 +18,6 @@ inline constexpr const char* kVersionBanner = "PELM Version - 20.0";
 /// with in `statusWithoutRun`. Every command-line error is a thrown message.
 std::optional<Settings> readCommandLine(std::span<const std::string> args, Diagnostics& diag,
                                         int& statusWithoutRun);
-std::optional<Settings> readCommandLine(std::span<const std::string> args, Diagnostics& diag);
 
 /// The usage error (message -1); `reason` is what the readable formats show.
 [[noreturn]] void usageError(Diagnostics& diag, std::string reason);

@@ -46,7 +46,8 @@ Outcome read(const std::vector<std::string>& args) {
   Diagnostics diag(out);
   Outcome outcome;
   try {
-    outcome.settings = readCommandLine(args, diag);
+    int statusWithoutRun = 0;
+    outcome.settings = readCommandLine(args, diag, statusWithoutRun);
   } catch (const AbortFile&) {
     outcome.thrown = true;
   }
