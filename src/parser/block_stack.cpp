@@ -16,14 +16,17 @@ BlockEntry& BlockStack::push(Diagnostics& diag, int line) {
   return top();
 }
 
-std::vector<OpenBlock> BlockStack::openBlocks() const {
+std::string_view blockName(BlockKind kind) {
   static constexpr std::string_view kNames[] = {"DO", "FOR", "IF", "SWITCH", "WHILE"};
+  const auto index = static_cast<std::size_t>(kind);
+  return index < std::size(kNames) ? kNames[index] : "?";
+}
+
+std::vector<OpenBlock> BlockStack::openBlocks() const {
   std::vector<OpenBlock> blocks;
   for (int depth = depth_; depth > 0; --depth) {
     const BlockEntry& entry = entries_[static_cast<std::size_t>(depth)];
-    const auto kind = static_cast<std::size_t>(entry.kind);
-    blocks.push_back(
-        {kind < std::size(kNames) ? kNames[kind] : "?", entry.headLine, entry.headFile});
+    blocks.push_back({blockName(entry.kind), entry.headLine, entry.headFile});
   }
   return blocks;
 }

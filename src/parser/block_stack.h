@@ -20,6 +20,9 @@ enum class BlockKind : int { Base = -1, Do = 0, For = 1, If = 2, Switch = 3, Whi
 
 enum class JumpClass { None, Loop, Switch };
 
+/// The keyword that opens a block of `kind`, as messages name it.
+std::string_view blockName(BlockKind kind);
+
 constexpr JumpClass jumpClassOf(BlockKind kind) {
   switch (kind) {
     case BlockKind::Do: case BlockKind::For: case BlockKind::While: return JumpClass::Loop;

@@ -1,6 +1,8 @@
 // Steps that the structured-statement handlers share.
 #include "parser/construct_support.h"
 
+#include <cassert>
+
 namespace pelc {
 
 EndPoint beforeCurrentLine(const Parser& parser) {
@@ -35,17 +37,23 @@ std::int32_t loopJumpLabel(Parser& parser, const BlockEntry& entry, bool toConti
       auto& loop = *static_cast<ForRecord*>(entry.record);
       return labels.onDemand(toContinue ? loop.continueLabel : loop.exitLabel);
     }
-    default: {
+    case BlockKind::While: {
       // CONTINUE runs the test again, which sits at the test label.
       auto& loop = *static_cast<WhileRecord*>(entry.record);
       return toContinue ? loop.testLabel : labels.onDemand(loop.exitLabel);
     }
+    case BlockKind::Base:
+    case BlockKind::If:
+    case BlockKind::Switch:
+      break;
   }
+  assert(false && "a loop jump names a block that is not a loop");
+  return 0;
 }
 
 void reportUnknownEvent(Parser& parser, BlockAction action) {
-  const std::vector<OpenBlock> blocks = parser.blocks().openBlocks();
-  const std::string construct(blocks.empty() ? "top-level" : blocks.front().construct);
+  // Only an open block's row names an action.
+  const std::string construct(blockName(parser.blocks().top().kind));
   parser.diag().throwMessage(Msg::UnknownEvent, parser.line().startLine,
                              {{"construct", construct}, {"event", static_cast<int>(action)}});
 }

@@ -71,7 +71,7 @@ void Parser::closeOpenBlocks() {
 
 void Parser::dispatchLines() {
   bool commentRemoved = false;
-  while (readLogicalLine(file_.reader, diag(), lineText_, true, line_, &commentRemoved) != 0) {
+  while (readLine(lineText_, &commentRemoved) != 0) {
     dispatchLine(RewriteMark{.commentRemoved = commentRemoved});
     if (consumer_ != nullptr && handOverDue()) {
       handedOverTo_ = file_.reader.sourcePosition();
@@ -116,17 +116,16 @@ void Parser::dispatchLine(RewriteMark rewriteMark) {
     }
   }
   const KeywordRows& rows = lookUpKeyword(keyword.text());
-  if (rows.directive == nullptr && keyword.isDirective() && keyword.text().size() > 1 &&
-      !file_.conditionals.skipping) {
-    // Copied through as a statement, which is rarely what a misspelt directive meant.
-    diag().warn(Warning::UnknownDirective, line_.startLine,
-                {{"directive", std::string(keyword.text())}});
-  }
   if (rows.directive != nullptr) {
     dispatchDirective(*rows.directive, keyword, rewriteMark, expanded);
     return;
   }
-  if (file_.conditionals.skipping) return;
+  if (skipping) return;
+  if (keyword.isDirective() && keyword.text().size() > 1) {
+    // Copied through as a statement, which is rarely what a misspelt directive meant.
+    diag().warn(Warning::UnknownDirective, line_.startLine,
+                {{"directive", std::string(keyword.text())}});
+  }
   dispatchStatement(rows, keyword, rewriteMark);
 }
 

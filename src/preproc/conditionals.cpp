@@ -6,11 +6,13 @@
 namespace pelc {
 namespace {
 
-void warnExtraText(DirectiveLine& at, std::string_view keyword, std::string_view text) {
-  if (!isAllBlank(text)) {
-    at.diag().reportMessage(Msg::ExtraText, at.line().startLine,
-                            {{"keyword", std::string(keyword)}});
-  }
+/// Warns of text after a directive, named with its macro name when it has one.
+void warnExtraText(DirectiveLine& at, std::string_view text, std::string_view directive,
+                   std::string_view macroName = {}) {
+  if (isAllBlank(text)) return;
+  std::string keyword(directive);
+  if (!macroName.empty()) keyword.append(" ").append(macroName);
+  at.diag().reportMessage(Msg::ExtraText, at.line().startLine, {{"keyword", std::move(keyword)}});
 }
 
 /// An #ELSE takes its group's other way, unless the group is not read at all.
@@ -46,7 +48,7 @@ void ifdefDirective(DirectiveLine& at, std::string_view name, std::string_view r
     diag.reportMessage(Msg::BadMacroName, line, {{"directive", std::string(name)}});
     return;
   }
-  warnExtraText(at, std::string(name) + " " + macroName, rest.substr(*stop));
+  warnExtraText(at, rest.substr(*stop), name, macroName);
   ConditionalState& state = at.file().conditionals;
   if (state.depth() + 1 > kMaxConditionalDepth) {
     diag.throwMessage(Msg::NestingTooDeep, line, {{"directive", std::string(name)}});
@@ -65,7 +67,7 @@ void ifdefDirective(DirectiveLine& at, std::string_view name, std::string_view r
 }
 
 void elseDirective(DirectiveLine& at, std::string_view name, std::string_view rest) {
-  warnExtraText(at, name, rest);
+  warnExtraText(at, rest, name);
   ConditionalState& state = at.file().conditionals;
   if (!groupOfThisFileOpen(state) || state.groups.back().elseBranch != nullptr) {
     at.diag().throwMessage(Msg::MisplacedDirective, at.line().startLine,
@@ -80,7 +82,7 @@ void elseDirective(DirectiveLine& at, std::string_view name, std::string_view re
 }
 
 void endifDirective(DirectiveLine& at, std::string_view name, std::string_view rest) {
-  warnExtraText(at, name, rest);
+  warnExtraText(at, rest, name);
   ConditionalState& state = at.file().conditionals;
   if (!groupOfThisFileOpen(state)) {
     at.diag().throwMessage(Msg::MisplacedDirective, at.line().startLine,
