@@ -22,8 +22,12 @@ int runFromCommandLine(int argc, char** argv) {
   pelc::InterruptCleanup cleanup(fileSystem.temporaryFiles());
   fileSystem.setInterruptGuard(&cleanup);
   const int status = pelc::runPelc(args, std::cout, fileSystem,
-                                     {.outputIsTerminal = isatty(STDOUT_FILENO) == 1});
-  std::cout.flush();
+                                     {.outputIsTerminal = pelc::standardOutputShowsColor()});
+  if (!std::cout.flush()) {
+    // The messages are the run's report: a run that could not give it has not succeeded.
+    std::cerr << "pelc: cannot write standard output\n";
+    return status == 0 ? 1 : status;
+  }
   return status;
 }
 
@@ -42,7 +46,7 @@ bool roomToStart() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  pelc::useBinaryStandardOutput();
+  pelc::prepareStandardStreams();
   if (!roomToStart()) {
     // Message -203 before the first file, written without the library's
     // buffers, which need memory of their own.
