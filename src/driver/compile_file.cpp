@@ -226,11 +226,7 @@ void reportOutOfMemory(Diagnostics& diag, int line) {
 }  // namespace
 
 void reportFileError(Diagnostics& diag, const FileError& error) {
-  // The formats place the program's name themselves.
-  constexpr std::string_view kProgram = "pelc: ";
-  std::string text = describeFileError(error);
-  if (text.starts_with(kProgram)) text.erase(0, kProgram.size());
-  diag.fileError(error.path(), text);
+  diag.fileError(error.path(), describeFileError(error));
 }
 
 void compileFile(RunContext& run, DriverState& state, const std::string& path) {

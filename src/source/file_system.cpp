@@ -16,7 +16,7 @@ FileError::FileError(Operation operation, std::string path, std::string cause)
 
 std::string describeFileError(const FileError& error) {
   static constexpr const char* kVerbs[] = {"open", "read", "write"};
-  return std::string("pelc: cannot ") + kVerbs[static_cast<int>(error.operation())] + " " +
+  return std::string("cannot ") + kVerbs[static_cast<int>(error.operation())] + " " +
          error.path() + ": " + error.cause();
 }
 

@@ -34,7 +34,8 @@ class FileError : public std::runtime_error {
   std::string cause_;
 };
 
-/// The report printed for a FileError: "pelc: cannot <verb> <path>: <cause>".
+/// The text of a FileError's report, "cannot <verb> <path>: <cause>"; the
+/// message formats put the program's name before it.
 std::string describeFileError(const FileError& error);
 
 /// When a file was last changed, to the nanosecond where the system keeps it.

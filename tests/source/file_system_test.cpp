@@ -231,7 +231,7 @@ TEST(RealFileSystemTest, ALoopOfLinksCannotBeWritten) {
     ADD_FAILURE() << "a loop of links was written";
   } catch (const FileError& error) {
     EXPECT_EQ(describeFileError(error),
-              "pelc: cannot write " + tree.path("a.pml") + ": " + std::strerror(ELOOP));
+              "cannot write " + tree.path("a.pml") + ": " + std::strerror(ELOOP));
   }
   EXPECT_EQ(tree.names(), (std::set<std::string>{"a.pml", "b.pml"}));
 }
