@@ -15,4 +15,10 @@ constexpr bool isLetter(int ch) { return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' 
 
 constexpr bool isDigit(int ch) { return ch >= '0' && ch <= '9'; }
 
+/// A lower-case ASCII letter in upper case; every other byte as it is.
+constexpr unsigned char upperCase(char ch) {
+  const auto byte = static_cast<unsigned char>(ch);
+  return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
+}
+
 }  // namespace pelc

@@ -12,17 +12,11 @@ bool isAllBlank(std::string_view text) {
   return true;
 }
 
-namespace {
-
-int foldCase(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; }
-
-}  // namespace
-
 int compareKeywords(std::string_view a, std::string_view b) {
   const std::size_t common = a.size() < b.size() ? a.size() : b.size();
   for (std::size_t i = 0; i < common; ++i) {
-    const int left = foldCase(static_cast<unsigned char>(a[i]));
-    const int right = foldCase(static_cast<unsigned char>(b[i]));
+    const int left = upperCase(a[i]);
+    const int right = upperCase(b[i]);
     if (left != right) return left < right ? -1 : 1;
   }
   if (a.size() == b.size()) return 0;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "base/text.h"
 #include "paths/paths.h"
 #include "preproc/macro_table.h"
 
@@ -15,18 +16,6 @@ void CompileQueue::start(std::string_view inputPath) {
   paths_.clear();
   paths_.push_back(std::move(path));
 }
-
-namespace {
-
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-  const auto fold = [](char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-  };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [&](char x, char y) { return fold(x) == fold(y); });
-}
-
-}  // namespace
 
 bool CompileQueue::contains(std::string_view path) const {
   return std::any_of(paths_.begin(), paths_.end(),

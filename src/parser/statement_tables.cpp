@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "base/char_class.h"
 #include "parser/constructs.h"
 
 namespace pelc {
@@ -51,11 +52,6 @@ constexpr std::array<TransferStatementRow, 3> kTransferStatementTable = {{
 // where keywords are spelled.
 
 namespace {
-
-constexpr unsigned char foldCase(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return u >= 'a' && u <= 'z' ? static_cast<unsigned char>(u - 'a' + 'A') : u;
-}
 
 struct IndexEntry {
   std::string_view name;
@@ -113,7 +109,7 @@ constexpr std::size_t kLongestName = [] {
 // A name's bucket is chosen by its folded first byte and its length together: most lines
 // start with a word that is no keyword, and an empty bucket turns them away at once.
 constexpr std::size_t bucketOf(char first, std::size_t length) {
-  return foldCase(first) * (kLongestName + 1) + length;
+  return upperCase(first) * (kLongestName + 1) + length;
 }
 
 // The distinct names ordered by bucket, so that each bucket is a contiguous range.
@@ -142,7 +138,7 @@ constexpr std::array<std::array<BucketRange, kLongestName + 1>, 256> kBucketRang
   std::array<std::array<BucketRange, kLongestName + 1>, 256> ranges{};
   for (std::size_t at = 0; at < kIndex.size(); ++at) {
     const std::string_view name = kIndex[at].name;
-    BucketRange& range = ranges[foldCase(name[0])][name.size()];
+    BucketRange& range = ranges[upperCase(name[0])][name.size()];
     if (range.begin == range.end) range.begin = static_cast<std::uint8_t>(at);
     range.end = static_cast<std::uint8_t>(at + 1);
   }
@@ -151,12 +147,12 @@ constexpr std::array<std::array<BucketRange, kLongestName + 1>, 256> kBucketRang
 }();
 
 // The lookup folds only the keyword, so the tables must spell their names as
-// foldCase leaves them.
+// upperCase leaves them.
 constexpr bool namesAreFolded() {
   for (const IndexEntry& entry : kIndex) {
     if (entry.name.empty()) return false;
     for (const char c : entry.name) {
-      if (foldCase(c) != static_cast<unsigned char>(c)) return false;
+      if (upperCase(c) != static_cast<unsigned char>(c)) return false;
     }
   }
   return true;
@@ -166,7 +162,7 @@ static_assert(kIndex.size() < 256, "bucket ranges are bytes");
 
 bool equalsFolded(std::string_view keyword, std::string_view name) {
   for (std::size_t i = 1; i < name.size(); ++i) {
-    if (foldCase(keyword[i]) != static_cast<unsigned char>(name[i])) return false;
+    if (upperCase(keyword[i]) != static_cast<unsigned char>(name[i])) return false;
   }
   return true;
 }

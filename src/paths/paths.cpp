@@ -2,8 +2,9 @@
 #include "paths/paths.h"
 
 #include <algorithm>
-#include <cctype>
 #include <optional>
+
+#include "base/char_class.h"
 
 namespace pelc {
 namespace {
@@ -126,7 +127,7 @@ bool hasDrivePrefix(std::string_view path) { return path.size() >= 2 && path[1] 
 std::size_t pathPartStart(std::string_view path) { return hasDrivePrefix(path) ? 2 : 0; }
 
 int driveIndex(char driveCharacter) {
-  return std::toupper(static_cast<unsigned char>(driveCharacter)) - 'A';
+  return upperCase(driveCharacter) - 'A';
 }
 
 bool isDotSegment(std::string_view segment) { return segment == "." || segment == ".."; }

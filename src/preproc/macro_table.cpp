@@ -6,20 +6,11 @@
 #include <utility>
 
 #include "base/char_class.h"
+#include "base/text.h"
 
 namespace pelc {
 
 namespace {
-
-char foldCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (foldCase(a[i]) != foldCase(b[i])) return false;
-  }
-  return true;
-}
 
 /// Equality of short names without a call to memcmp.
 bool sameBytes(std::string_view a, std::string_view b) {
