@@ -138,14 +138,14 @@ bool compilePass(FileContext& file, DriverState& state, const std::string& outpu
   }
   parser.parseFile();
   if (diag.anyError()) return false;
+  // Nothing written, nothing for a build to depend on.
+  if (settings.checkWithoutOutput) return true;
   // Every message is still reported and every CHAIN target queued; only the
   // file stays as it is.
   const bool keep =
       settings.checkInput && outputIsUpToDate(file.run.fileSystem, outputPath, file.sources);
   if (!emits) {
-    if (!keep && !settings.checkWithoutOutput) {
-      file.run.fileSystem.createReplacement(outputPath)->commit();
-    }
+    if (!keep) file.run.fileSystem.createReplacement(outputPath)->commit();
     recordOutput(file, state, outputPath);
     return true;
   }
